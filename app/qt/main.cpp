@@ -1,0 +1,2 @@
+// TODO: the window is not built yet.
+int main() { return 0; }

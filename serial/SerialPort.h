@@ -1,0 +1,45 @@
+// The program's only way to the Handheld: finds COM ports, opens one with fixed line
+// settings and moves bytes. With the emulation flag set, every operation on a handle
+// of kInvalidHandle goes to the emulated Handheld instead.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "serial/ComApi.h"
+#include "serial/ComSettings.h"
+#include "serial/PortHandle.h"
+
+class CComEmulator;
+
+class CSerialPort {
+public:
+    CSerialPort(ComApi& api, CComEmulator& emulator) : api(api), emulator(emulator) {}
+
+    // Fills the list with the numbers (1-255) of the ports present; returns their count.
+    int EnumeratePorts(std::vector<unsigned>& aPorts);
+    // Always 1.
+    int InitLineSettings(ComSettings& settings, unsigned nPort, uint32_t nBaud, uint8_t bEmu);
+    // One line naming port, rate, data bits, stop bits and parity.
+    const char* DescribeSettings(ComSettings settings);
+    // "" on success, a message on failure, nullptr for a port number outside 1-99.
+    const char* Open(PortHandle& hPort, ComSettings settings);
+    int Close(PortHandle& hPort);
+    int BytesWaiting(PortHandle& hPort);
+    int FlushReceive(PortHandle& hPort);
+    int PurgeTransmit(PortHandle& hPort);
+    int Write(PortHandle& hPort, const uint8_t* pBytes, int nCount);
+    int Read(PortHandle& hPort, uint8_t* pBuf, int nSize);
+
+    std::string DevicePath(unsigned nPort) { return api.DevicePath(nPort); }
+    int PollDescriptor(PortHandle hPort) { return api.PollDescriptor(hPort); }
+    bool IsEmulation() const { return bEmulation != 0; }
+
+private:
+    ComApi& api;
+    CComEmulator& emulator;
+    uint8_t bEmulation = 0;
+    std::string strOpenResult;
+    std::string strDescription;
+};

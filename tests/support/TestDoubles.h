@@ -1,0 +1,29 @@
+// Small stand-ins for the dialog's services: a waiter that records instead of
+// sleeping, a fixed clock, a debug sink that keeps its lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/DebugSink.h"
+#include "app/GlowdeskDlg.h"
+#include "app/Waiter.h"
+
+class RecordingWaiter : public Waiter {
+public:
+    void Wait(int nMilliseconds) override { aWaits.push_back(nMilliseconds); }
+    std::vector<int> aWaits;
+};
+
+class FixedClock : public Clock {
+public:
+    uint32_t Seconds() override { return nSeconds; }
+    uint32_t nSeconds = 12345;
+};
+
+class RecordingDebugSink : public DebugSink {
+public:
+    void Output(const std::string& s) override { aLines.push_back(s); }
+    std::vector<std::string> aLines;
+};
