@@ -3,7 +3,8 @@
 #include "app/ControlIds.h"
 
 FakeView::FakeView() {
-    for (int nId : {IDC_COMPORT, IDC_PROGRAM, IDC_COMMAND}) controls[nId] = Control{};
+    for (int nId : {IDC_COMPORT, IDC_PROGRAM, IDC_COMMAND})
+        controls[nId] = Control{};
     controls[IDC_CONNECT].strText = "connect";
     controls[IDC_START].strText = "start";
     controls[IDC_CLR].strText = "clr";
@@ -22,43 +23,53 @@ FakeView::FakeView() {
     controls[IDC_RUNICON].bShown = false;
 }
 
-bool FakeView::HasControl(int nId) const { return controls.count(nId) != 0; }
+bool FakeView::HasControl(int nId) const {
+    return controls.count(nId) != 0;
+}
 
 std::string FakeView::GetText(int nId) const {
     auto it = controls.find(nId);
     return it == controls.end() ? std::string() : it->second.strText;
 }
 void FakeView::SetText(int nId, const std::string& s) {
-    if (HasControl(nId)) controls[nId].strText = s;
+    if (HasControl(nId))
+        controls[nId].strText = s;
 }
 void FakeView::AppendText(int nId, const std::string& s) {
-    if (HasControl(nId)) controls[nId].strText += s;
+    if (HasControl(nId))
+        controls[nId].strText += s;
 }
 void FakeView::ScrollToEnd(int nId) {
-    if (HasControl(nId)) controls[nId].nScrolls++;
+    if (HasControl(nId))
+        controls[nId].nScrolls++;
 }
 void FakeView::Redraw(int nId) {
-    if (HasControl(nId)) controls[nId].nRedraws++;
+    if (HasControl(nId))
+        controls[nId].nRedraws++;
 }
 bool FakeView::GetCheck(int nId) const {
     auto it = controls.find(nId);
     return it != controls.end() && it->second.bChecked;
 }
 void FakeView::SetCheck(int nId, bool b) {
-    if (HasControl(nId)) controls[nId].bChecked = b;
+    if (HasControl(nId))
+        controls[nId].bChecked = b;
 }
 void FakeView::Show(int nId, bool b) {
-    if (HasControl(nId)) controls[nId].bShown = b;
+    if (HasControl(nId))
+        controls[nId].bShown = b;
 }
 bool FakeView::IsShown(int nId) const {
     auto it = controls.find(nId);
     return it != controls.end() && it->second.bShown;
 }
 void FakeView::SetIcon(int nId, int nIconRes) {
-    if (HasControl(nId)) controls[nId].nIcon = nIconRes;
+    if (HasControl(nId))
+        controls[nId].nIcon = nIconRes;
 }
 void FakeView::ComboReset(int nId) {
-    if (!HasControl(nId)) return;
+    if (!HasControl(nId))
+        return;
     controls[nId].aRows.clear();
     controls[nId].aTips.clear();
     controls[nId].nSel = -1;
@@ -72,9 +83,13 @@ int FakeView::ComboGetSel(int nId) const {
     return it == controls.end() ? -1 : it->second.nSel;
 }
 void FakeView::ComboSetSel(int nId, int nRow) {
-    if (!HasControl(nId)) return;
+    if (!HasControl(nId))
+        return;
     Control& c = controls[nId];
     c.nSel = (nRow >= 0 && nRow < static_cast<int>(c.aRows.size())) ? nRow : -1;
+    // Like an editable combo box, selecting a row puts its text into the text field.
+    if (c.nSel >= 0)
+        c.strText = c.aRows[c.nSel];
 }
 std::string FakeView::ComboGetRow(int nId, int nRow) const {
     auto it = controls.find(nId);
@@ -83,17 +98,22 @@ std::string FakeView::ComboGetRow(int nId, int nRow) const {
     return it->second.aRows[nRow];
 }
 void FakeView::ComboInsert(int nId, int nRow, const std::string& s) {
-    if (!HasControl(nId)) return;
+    if (!HasControl(nId))
+        return;
     Control& c = controls[nId];
-    if (nRow < 0 || nRow > static_cast<int>(c.aRows.size())) nRow = static_cast<int>(c.aRows.size());
+    if (nRow < 0 || nRow > static_cast<int>(c.aRows.size()))
+        nRow = static_cast<int>(c.aRows.size());
     c.aRows.insert(c.aRows.begin() + nRow, s);
     c.aTips.insert(c.aTips.begin() + nRow, std::string());
-    if (c.nSel >= nRow) c.nSel++;
+    if (c.nSel >= nRow)
+        c.nSel++;
 }
 void FakeView::ComboDelete(int nId, int nRow) {
-    if (!HasControl(nId)) return;
+    if (!HasControl(nId))
+        return;
     Control& c = controls[nId];
-    if (nRow < 0 || nRow >= static_cast<int>(c.aRows.size())) return;
+    if (nRow < 0 || nRow >= static_cast<int>(c.aRows.size()))
+        return;
     c.aRows.erase(c.aRows.begin() + nRow);
     c.aTips.erase(c.aTips.begin() + nRow);
     if (c.nSel == nRow)
@@ -102,17 +122,21 @@ void FakeView::ComboDelete(int nId, int nRow) {
         c.nSel--;
 }
 void FakeView::ComboSetRowTip(int nId, int nRow, const std::string& s) {
-    if (!HasControl(nId)) return;
+    if (!HasControl(nId))
+        return;
     Control& c = controls[nId];
-    if (nRow >= 0 && nRow < static_cast<int>(c.aTips.size())) c.aTips[nRow] = s;
+    if (nRow >= 0 && nRow < static_cast<int>(c.aTips.size()))
+        c.aTips[nRow] = s;
 }
 void FakeView::SliderSetRange(int nId, int nMin, int nMax) {
-    if (!HasControl(nId)) return;
+    if (!HasControl(nId))
+        return;
     controls[nId].nMin = nMin;
     controls[nId].nMax = nMax;
 }
 void FakeView::SliderSetPos(int nId, int nPos) {
-    if (!HasControl(nId)) return;
+    if (!HasControl(nId))
+        return;
     Control& c = controls[nId];
     c.nPos = nPos < c.nMin ? c.nMin : (nPos > c.nMax ? c.nMax : nPos);
 }
@@ -130,14 +154,16 @@ void FakeView::KillTimer(int nTimerId) {
 }
 std::optional<std::string> FakeView::ChooseOpenFile(const std::string& strFilter) {
     aFilters.push_back(strFilter);
-    if (qOpenAnswers.empty()) return std::nullopt;
+    if (qOpenAnswers.empty())
+        return std::nullopt;
     auto a = qOpenAnswers.front();
     qOpenAnswers.pop_front();
     return a;
 }
 std::optional<std::string> FakeView::ChooseSaveFile(const std::string& strFilter) {
     aFilters.push_back(strFilter);
-    if (qSaveAnswers.empty()) return std::nullopt;
+    if (qSaveAnswers.empty())
+        return std::nullopt;
     auto a = qSaveAnswers.front();
     qSaveAnswers.pop_front();
     return a;
@@ -149,7 +175,8 @@ int FakeView::TimerPeriod(int nTimerId) const {
 int FakeView::ShownLeds() const {
     int n = 0;
     for (int i = 0; i < 8; ++i)
-        if (IsShown(kLedStatics[i].nOn) && !IsShown(kLedStatics[i].nOff)) n |= 1 << i;
+        if (IsShown(kLedStatics[i].nOn) && !IsShown(kLedStatics[i].nOff))
+            n |= 1 << i;
     return n;
 }
 bool FakeView::SelectCommand(const std::string& strLabel) {

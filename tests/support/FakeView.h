@@ -12,7 +12,7 @@
 #include "app/DialogView.h"
 
 class FakeView : public DialogView {
-public:
+  public:
     struct Control {
         std::string strText;
         bool bChecked = false;
@@ -74,7 +74,7 @@ public:
     std::string strTitle = "Glowdesk";
     int nWindowIcon = 0;
     std::map<int, Control> controls;
-    std::map<int, int> timers;             // id -> period of running timers
+    std::map<int, int> timers;                   // id -> period of running timers
     std::vector<std::pair<int, int>> aTimerLog;  // (id, period) of every SetTimer, 0 = kill
     std::vector<std::string> aMessages;
     std::deque<std::optional<std::string>> qOpenAnswers;  // answers for ChooseOpenFile
