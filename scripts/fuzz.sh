@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang's libFuzzer and runs each for a bounded time.
+#   scripts/fuzz.sh [seconds-per-target]     (default 30)
+# Working corpora grow in build-fuzz/corpus/<target>; the seeds in tests/fuzz/corpus
+# are only read. A crash leaves its input in build-fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-30}
+if ! command -v clang++ >/dev/null; then
+    echo "fuzzing skipped: clang++ is not installed"
+    exit 0
+fi
+flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DGLOWDESK_GUI=OFF -DGLOWDESK_TESTS=OFF -DGLOWDESK_TOOLS=OFF -DGLOWDESK_FUZZ=ON \
+    -DCMAKE_CXX_FLAGS="$flags" >/dev/null
+cmake --build build-fuzz
+mkdir -p build-fuzz/findings
+status=0
+for src in tests/fuzz/fuzz_*.cpp; do
+    name=$(basename "$src" .cpp)
+    target=${name#fuzz_}
+    corpus=build-fuzz/corpus/$target
+    mkdir -p "$corpus"
+    seeds=tests/fuzz/corpus/$target
+    log=build-fuzz/$name.log
+    if ! build-fuzz/"$name" -max_total_time="$seconds" -print_final_stats=1 \
+        -artifact_prefix=build-fuzz/findings/"$name"- "$corpus" "$seeds" >"$log" 2>&1; then
+        echo "$name: FAILED"
+        tail -n 40 "$log"
+        status=1
+    else
+        runs=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}')
+        echo "$name: ${runs:-?} runs in ${seconds}s, no finding"
+    fi
+done
+exit $status
