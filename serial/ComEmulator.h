@@ -1,5 +1,11 @@
 // An emulated Handheld: answers request frames as the device would, from its own
 // EEPROM image, and imitates its reaction time through the waiter.
+//
+// Requests are never rejected for their characters, but nothing outside the image is
+// read or written, and nothing beyond a request's count is read:
+// - R and W that would reach past 0x1FFF answer status '1' and touch nothing;
+// - a request too short to carry its parameters answers status '1' (I, L, R, S, W) or
+//   gets no answer (J without its mode letter, anything without a letter).
 #pragma once
 
 #include <array>
@@ -9,12 +15,14 @@ class Waiter;
 class DebugSink;
 
 constexpr int kE2ImageSize = 8192;
+// The value an S request must carry to write the factory contents again.
+constexpr uint8_t kResetByte = 0xA5;
 
 class CComEmulator {
-public:
+  public:
     CComEmulator(Waiter& waiter, DebugSink& debug) : waiter(waiter), debug(debug) {}
 
-    // Answers one request; returns nCount.
+    // Answers one request (a whole frame, line feed included); returns nCount.
     int HandleFrame(const uint8_t* pRequest, int nCount);
     int AnswerBytesWaiting() const { return nAnswerLen; }
     int ReadAnswer(uint8_t* pBuf, int nSize);
@@ -27,7 +35,7 @@ public:
     bool IsNormalMode() const { return bNormalMode != 0; }
     std::array<uint8_t, kE2ImageSize>& Image() { return acImage; }
 
-private:
+  private:
     void PutAnswer(const uint8_t* pFrame, int nLen);
     void PutStatus(char chLetter, char chStatus);
 
@@ -37,6 +45,7 @@ private:
     uint8_t bDefaultsPending = 1;
     uint8_t bNormalMode = 1;
     uint8_t acAnswer[20] = {};
+    uint8_t byEcho = '>';  // byte 0 of the request being answered
     int nAnswerLen = 0;
     int nAnswerPos = 0;
 };

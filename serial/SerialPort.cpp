@@ -1,13 +1,235 @@
 #include "serial/SerialPort.h"
 
-// TODO: the serial port is not built yet.
-int CSerialPort::EnumeratePorts(std::vector<unsigned>& a) { a.clear(); return 0; }
-int CSerialPort::InitLineSettings(ComSettings&, unsigned, uint32_t, uint8_t) { return 1; }
-const char* CSerialPort::DescribeSettings(ComSettings) { return ""; }
-const char* CSerialPort::Open(PortHandle&, ComSettings) { return "INVLID_HANDLE_VALUE"; }
-int CSerialPort::Close(PortHandle&) { return 0; }
-int CSerialPort::BytesWaiting(PortHandle&) { return 0; }
-int CSerialPort::FlushReceive(PortHandle&) { return 0; }
-int CSerialPort::PurgeTransmit(PortHandle&) { return 0; }
-int CSerialPort::Write(PortHandle&, const uint8_t*, int) { return 0; }
-int CSerialPort::Read(PortHandle&, uint8_t*, int) { return 0; }
+#include <cstdio>
+
+#include "serial/ComEmulator.h"
+
+namespace {
+constexpr uint32_t kMaxDword = 0xFFFFFFFF;
+constexpr unsigned kMaxProbedPort = 255;
+constexpr unsigned kMaxOpenPort = 99;
+
+// "\\.\COM%d" for 1-4 and "\\.\COM%2.2d" from 5 up: the two-digit form starts at 5.
+std::string DeviceName(unsigned nPort) {
+    char szName[32];
+    std::snprintf(szName, sizeof szName, nPort <= 4 ? "\\\\.\\COM%u" : "\\\\.\\COM%2.2u", nPort);
+    return szName;
+}
+
+bool CountsAsPresent(uint32_t nError) {
+    return nError == ERROR_ACCESS_DENIED || nError == ERROR_GEN_FAILURE ||
+           nError == ERROR_SHARING_VIOLATION || nError == ERROR_SEM_TIMEOUT;
+}
+
+// Anything that is not an open port: the platform is never called with it.
+bool IsClosed(PortHandle hPort) {
+    return hPort == kNullHandle || hPort == kInvalidHandle;
+}
+}  // namespace
+
+int CSerialPort::EnumeratePorts(std::vector<unsigned>& aPorts) {
+    aPorts.clear();
+    for (unsigned nPort = 1; nPort <= kMaxProbedPort; ++nPort) {
+        const PortHandle hPort = api.CreateFile(DeviceName(nPort));
+        bool bPresent;
+        if (hPort != kInvalidHandle) {
+            api.CloseHandle(hPort);
+            bPresent = true;
+        } else {
+            bPresent = CountsAsPresent(api.GetLastError());
+        }
+        if (bPresent)
+            aPorts.push_back(nPort);
+    }
+    return static_cast<int>(aPorts.size());
+}
+
+int CSerialPort::InitLineSettings(ComSettings& settings, unsigned nPort, uint32_t nBaud,
+                                  uint8_t bEmu) {
+    Dcb& dcb = settings.dcb;
+    dcb.DCBlength = 28;
+    dcb.BaudRate = nBaud;
+    dcb.fBinary = 0;
+    dcb.fParity = 0;
+    dcb.fOutxCtsFlow = 0;
+    dcb.fOutxDsrFlow = 0;
+    dcb.fDtrControl = DTR_CONTROL_DISABLE;
+    dcb.fDsrSensitivity = 0;
+    dcb.fTXContinueOnXoff = 1;
+    dcb.fOutX = 1;
+    dcb.fInX = 1;
+    dcb.fErrorChar = 0;
+    dcb.fNull = 0;
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
+    dcb.fAbortOnError = 0;
+    dcb.XonLim = 1000;
+    dcb.XoffLim = 1000;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.XonChar = 0x11;
+    dcb.XoffChar = 0x13;
+    settings.nPort = nPort;
+    settings.bEmulation = bEmu;
+    bEmulation = bEmu;
+    return 1;
+}
+
+const char* CSerialPort::DescribeSettings(ComSettings settings) {
+    const Dcb& dcb = settings.dcb;
+    if (settings.bEmulation) {
+        strDescription = "ComEmu, ";
+    } else if (settings.nPort >= 1 && settings.nPort <= 4) {
+        strDescription = "Com" + std::to_string(settings.nPort) + ", ";
+    } else {
+        strDescription = "Com?, ";
+    }
+
+    switch (dcb.BaudRate) {
+        case 9600:
+        case 19200:
+        case 38400:
+        case 56000:
+        case 57600:
+        case 115200:
+            strDescription += std::to_string(dcb.BaudRate) + " Baud, ";
+            break;
+        default:
+            strDescription += "? Baud, ";
+    }
+
+    if (dcb.ByteSize == 7) {
+        strDescription += "7 Bit, ";
+    } else if (dcb.ByteSize == 8) {
+        strDescription += "8 Bit, ";
+    } else {
+        strDescription += "? Bit, ";
+    }
+
+    if (dcb.StopBits == ONESTOPBIT) {
+        strDescription += "1 Stop, ";
+    } else if (dcb.StopBits == TWOSTOPBITS) {
+        strDescription += "2 Stop, ";
+    } else {
+        strDescription += "? Stop, ";
+    }
+
+    switch (dcb.Parity) {
+        case NOPARITY:
+            strDescription += "no Parity";
+            break;
+        case ODDPARITY:
+            strDescription += "odd Parity";
+            break;
+        case EVENPARITY:
+            strDescription += "even Parity";
+            break;
+        default:
+            strDescription += "? Parity";
+    }
+    return strDescription.c_str();
+}
+
+const char* CSerialPort::Open(PortHandle& hPort, ComSettings settings) {
+    strOpenResult.clear();
+    if (settings.nPort == 0 || settings.nPort > kMaxOpenPort)
+        return nullptr;
+    if (bEmulation) {
+        hPort = kInvalidHandle;
+        return strOpenResult.c_str();
+    }
+
+    hPort = api.CreateFile(DeviceName(settings.nPort));
+    if (hPort == kInvalidHandle) {
+        strOpenResult = "INVLID_HANDLE_VALUE";
+        return strOpenResult.c_str();
+    }
+
+    CommTimeouts timeouts;
+    timeouts.ReadIntervalTimeout = kMaxDword;  // reads return at once with what is there
+    if (!api.SetCommTimeouts(hPort, timeouts)) {
+        api.CloseHandle(hPort);
+        hPort = kNullHandle;
+        strOpenResult = "Could not set comm timeouts";
+        return strOpenResult.c_str();
+    }
+    if (!api.SetCommState(hPort, settings.dcb)) {
+        api.CloseHandle(hPort);
+        hPort = kNullHandle;
+        strOpenResult = "Could not set the comstate";
+        return strOpenResult.c_str();
+    }
+    return strOpenResult.c_str();
+}
+
+int CSerialPort::Close(PortHandle& hPort) {
+    if (IsClosed(hPort))
+        return 0;  // also in emulation: the emulator keeps its state
+    FlushReceive(hPort);
+    PurgeTransmit(hPort);
+    if (!api.CloseHandle(hPort))
+        return 0;
+    hPort = kInvalidHandle;
+    return 1;
+}
+
+int CSerialPort::BytesWaiting(PortHandle& hPort) {
+    if (hPort == kInvalidHandle)
+        return bEmulation ? emulator.AnswerBytesWaiting() : 0;
+    if (hPort == kNullHandle)
+        return 0;
+    uint32_t nErrors = 0;
+    uint32_t nInQueue = 0;
+    api.ClearCommError(hPort, nErrors, nInQueue);
+    // A line error ends this poll; the bytes stay queued for the next one.
+    if (nErrors & kLineErrorMask)
+        return 0;
+    return static_cast<int>(nInQueue);
+}
+
+int CSerialPort::FlushReceive(PortHandle& hPort) {
+    if (hPort == kInvalidHandle)
+        return bEmulation ? emulator.ResetEmulator() : 0;
+    if (hPort == kNullHandle)
+        return 0;
+    if (BytesWaiting(hPort) >= 1)
+        return api.PurgeComm(hPort, PURGE_RXABORT | PURGE_RXCLEAR);
+    return 0;
+}
+
+int CSerialPort::PurgeTransmit(PortHandle& hPort) {
+    if (IsClosed(hPort))
+        return 0;
+    return api.PurgeComm(hPort, PURGE_TXABORT | PURGE_TXCLEAR);
+}
+
+int CSerialPort::Write(PortHandle& hPort, const uint8_t* pBytes, int nCount) {
+    if (hPort == kInvalidHandle)
+        return bEmulation ? emulator.HandleFrame(pBytes, nCount) : 0;
+    if (hPort == kNullHandle || pBytes == nullptr || nCount <= 0)
+        return 0;
+    uint32_t nDone = 0;
+    if (!api.WriteFile(hPort, pBytes, static_cast<uint32_t>(nCount), nDone))
+        return 0;
+    return static_cast<int>(nDone);
+}
+
+int CSerialPort::Read(PortHandle& hPort, uint8_t* pBuf, int nSize) {
+    if (pBuf == nullptr || nSize <= 0)
+        return 0;
+    pBuf[0] = 0;
+    if (hPort == kInvalidHandle)
+        return bEmulation ? emulator.ReadAnswer(pBuf, nSize) : 0;
+    if (hPort == kNullHandle)
+        return 0;
+    int n = BytesWaiting(hPort);
+    if (n <= 0)
+        return 0;
+    if (n > nSize)
+        n = nSize;
+    uint32_t nDone = 0;
+    if (!api.ReadFile(hPort, pBuf, static_cast<uint32_t>(n), nDone))
+        return 0;
+    // The count actually read: fewer bytes than announced must not pass as data.
+    return static_cast<int>(nDone);
+}

@@ -1,0 +1,62 @@
+// The serial primitives over POSIX termios. A handle is the file descriptor of the
+// open device. Port names are mapped to device nodes through a ComPortTable.
+//
+// One instance serves one thread; it keeps per-handle state (line-error counters,
+// whether the device has gone away).
+#pragma once
+
+#include <map>
+
+#include "serial/ComApi.h"
+#include "serial/ComPortTable.h"
+
+class PosixComApi : public ComApi {
+  public:
+    explicit PosixComApi(ComPortTable table = ComPortTable()) : table(table) {}
+    ~PosixComApi() override;
+
+    // Opens O_RDWR|O_NOCTTY|O_NONBLOCK, then TIOCEXCL and flock(LOCK_EX|LOCK_NB).
+    // Reasons: missing node, no UART behind a ttyS node, not a terminal ->
+    // ERROR_FILE_NOT_FOUND; EACCES/EPERM -> ERROR_ACCESS_DENIED; EBUSY or the lock
+    // held elsewhere -> ERROR_SHARING_VIOLATION.
+    PortHandle CreateFile(const std::string& strName) override;
+    uint32_t GetLastError() override { return nLastError; }
+    // Reads never wait on this platform, so only "return at once" is accepted.
+    bool SetCommTimeouts(PortHandle hPort, const CommTimeouts& timeouts) override;
+    // Raw mode, rate, data bits, parity, stop bits, XON/XOFF, no RTS/CTS; DTR and RTS
+    // dropped where the driver allows it.
+    bool SetCommState(PortHandle hPort, const Dcb& dcb) override;
+    // Bytes queued from FIONREAD; line errors from rises of the driver's counters.
+    // A device that has gone away reports 0 bytes and fails.
+    bool ClearCommError(PortHandle hPort, uint32_t& nErrors, uint32_t& nInQueue) override;
+    bool PurgeComm(PortHandle hPort, uint32_t nFlags) override;
+    bool ReadFile(PortHandle hPort, uint8_t* pBuf, uint32_t nCount, uint32_t& nDone) override;
+    // Waits until the whole count is taken; fails when the device goes away or takes
+    // nothing for kWriteStallMs.
+    bool WriteFile(PortHandle hPort, const uint8_t* pBuf, uint32_t nCount,
+                   uint32_t& nDone) override;
+    bool CloseHandle(PortHandle hPort) override;
+    std::string DevicePath(unsigned nPort) override { return table.Path(nPort); }
+    // The descriptor, or -1 once the device has gone away (a hung-up descriptor is
+    // always "ready" and would keep a watcher busy).
+    int PollDescriptor(PortHandle hPort) override;
+
+    static constexpr int kWriteStallMs = 5000;
+
+  private:
+    struct LineCounters {
+        int nFrame = 0, nParity = 0, nOverrun = 0, nBufOverrun = 0, nBreak = 0;
+    };
+    struct PortState {
+        bool bHasCounters = false;
+        LineCounters counters;
+        bool bGone = false;
+    };
+
+    PortState* Find(PortHandle hPort);
+    static bool ReadCounters(int fd, LineCounters& counters);
+
+    ComPortTable table;
+    uint32_t nLastError = 0;
+    std::map<int, PortState> ports;
+};
