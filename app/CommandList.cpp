@@ -1,10 +1,11 @@
 #include "app/CommandList.h"
 
-#define SEPARATOR {CMD_SEPARATOR, "-------------------------"}
+#define SEPARATOR \
+    { CMD_SEPARATOR, "-------------------------" }
 
 const CommandEntry CmdListNormal[6] = {
-    {RUN_PROGRAM, "run program"},   SEPARATOR, {LOAD_FILE, "load file"},
-    {RELOAD_FILE, "reload file"},   SEPARATOR, {READ_VERSION, "read version"},
+    {RUN_PROGRAM, "run program"}, SEPARATOR, {LOAD_FILE, "load file"},
+    {RELOAD_FILE, "reload file"}, SEPARATOR, {READ_VERSION, "read version"},
 };
 
 const CommandEntry CmdListProgrammer[20] = {

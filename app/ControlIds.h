@@ -14,12 +14,12 @@ constexpr const char* kAboutMenuText = "&About Glowdesk...";
 constexpr int IDM_ABOUTBOX = 16;
 
 // Icons
-constexpr int IDR_MAINFRAME = 128;   // smiling face: the application icon
-constexpr int IDI_LED_OFF = 129;     // black circle outline
-constexpr int IDI_LED_SMILE = 130;   // lit LED, alternative set
-constexpr int IDI_RUN_SMILE = 131;   // run indicator, alternative set
-constexpr int IDI_LED_ON = 133;      // lit LED, default set
-constexpr int IDI_RUN_GREEN = 137;   // run indicator, default set
+constexpr int IDR_MAINFRAME = 128;  // smiling face: the application icon
+constexpr int IDI_LED_OFF = 129;    // black circle outline
+constexpr int IDI_LED_SMILE = 130;  // lit LED, alternative set
+constexpr int IDI_RUN_SMILE = 131;  // run indicator, alternative set
+constexpr int IDI_LED_ON = 133;     // lit LED, default set
+constexpr int IDI_RUN_GREEN = 137;  // run indicator, default set
 
 // Controls of dialog 102
 constexpr int IDC_COMPORT = 1000;

@@ -40,7 +40,7 @@ public:
 
     // Combo boxes (rows addressed by index, never sorted)
     virtual void ComboReset(int nId) = 0;
-    virtual int ComboCount(int nId) const = 0;  // -1 on error
+    virtual int ComboCount(int nId) const = 0;   // -1 on error
     virtual int ComboGetSel(int nId) const = 0;  // -1 when nothing is selected
     virtual void ComboSetSel(int nId, int nRow) = 0;
     virtual std::string ComboGetRow(int nId, int nRow) const = 0;
