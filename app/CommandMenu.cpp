@@ -1,4 +1,69 @@
+#include <optional>
+#include <string>
+
 #include "app/GlowdeskDlg.h"
 
-// TODO: the start button does nothing yet.
-void CGlowdeskDlg::OnStart() {}
+namespace {
+// Two filters, Windows style: ini files, and every file.
+constexpr const char* kIniFilter = "ini-files |*.ini|All Files (*.*) |*.*|";
+}  // namespace
+
+void CGlowdeskDlg::OnStart() {
+    if (!view.HasControl(IDC_START) || !view.HasControl(IDC_COMMAND))
+        return;
+    // While a device command runs the button reads "stop", but only its end frees it.
+    if (bBusy)
+        return;
+
+    const int nSliderPos = view.SliderGetPos(IDC_SPEED);
+    const int nProgRow = view.ComboGetSel(IDC_PROGRAM);
+    const int nCmdRow = view.ComboGetSel(IDC_COMMAND);
+    if (pCmdList == nullptr || nCmdRow < 0 || nCmdRow >= nCmdCount)
+        return;
+    const int32_t nCode = pCmdList[nCmdRow].code;
+    if (nCode == CMD_SEPARATOR)
+        return;
+
+    const std::string strButton = view.GetText(IDC_START);
+    const std::string strLabel = view.GetText(IDC_COMMAND) + ": ";
+
+    if (strButton != "start") {
+        StopPlayback();  // the button reads "stop": a program is playing
+        return;
+    }
+
+    switch (nCode) {
+        case RUN_PROGRAM:
+            StartPlayback(nSliderPos, nProgRow);
+            break;
+        case LOAD_FILE: {
+            const std::optional<std::string> strPath = view.ChooseOpenFile(kIniFilter);
+            if (strPath && !strPath->empty())
+                LoadProgFile(*strPath);
+            break;
+        }
+        case RELOAD_FILE:
+            LoadProgFile(GetFileName());
+            break;
+        case STORE_FILE: {
+            const std::optional<std::string> strPath = view.ChooseSaveFile(kIniFilter);
+            if (strPath && !strPath->empty())
+                StoreProgFile(*strPath);
+            break;
+        }
+        case READ_VERSION:
+        case JMP_CONFIG:
+        case JMP_NORMAL:
+        case RD_STATIC_INFO:
+        case RD_SEL_PROG:
+        case WR_SEL_PROG:
+        case RD_ALL_PROGS:
+        case WR_ALL_PROGS:
+        case RD_MIX_LEN:
+        case WR_MIX_LEN:
+            DeviceCommand(nCode, nProgRow, strLabel);
+            break;
+        default:
+            break;
+    }
+}

@@ -1,9 +1,128 @@
+#include <cstring>
+#include <string>
+
 #include "app/GlowdeskDlg.h"
 
-// TODO: playback is not built yet.
-void CGlowdeskDlg::StartPlayback(int, int) {}
-void CGlowdeskDlg::StopPlayback() {}
-void CGlowdeskDlg::SelectProg(uint8_t) {}
-void CGlowdeskDlg::MixNextProg(bool) {}
-void CGlowdeskDlg::OnPlayTick() {}
-void CGlowdeskDlg::BlinkRunIcon(bool, int) {}
+namespace {
+
+// Steps beyond the record's room are never played, whatever a record claims.
+uint16_t PlayableSteps(const LightProgram& r) {
+    return r.Steps < kDataSize ? r.Steps : static_cast<uint16_t>(kDataSize);
+}
+
+std::string SwitchLine(int nProg, const char* pName, size_t nNameSize) {
+    return "switch to: Prog" + std::to_string(nProg) + " (" +
+           std::string(pName, strnlen(pName, nNameSize)) + ")";
+}
+
+}  // namespace
+
+void CGlowdeskDlg::StartPlayback(int nSliderPos, int nProgRow) {
+    view.KillTimer(kTimerPlay);
+    BlinkRunIcon(false, 0);
+    rand.Seed(clock.Seconds());
+    SelectProg(static_cast<uint8_t>(nProgRow));  // no selection (-1) becomes 255: MIX
+    playState.TimerInterval = nSliderPos;
+    view.SetTimer(kTimerPlay, nSliderPos);
+    view.SetText(IDC_START, "stop");
+    SetTrace("start program", true);
+    // Nothing is shown yet: the first step comes one period later.
+}
+
+void CGlowdeskDlg::StopPlayback() {
+    view.KillTimer(kTimerPlay);
+    BlinkRunIcon(false, 0);
+    EndCmd();
+    AppendTrace("\r\n...stopped by user", true);
+    // The panel keeps the last step shown.
+}
+
+void CGlowdeskDlg::SelectProg(uint8_t byEntry) {
+    if (byEntry < kProgCount) {
+        const LightProgram& r = store.aProgs[byEntry];
+        playState.CurProg = byEntry;
+        playState.CurSteps = PlayableSteps(r);
+        playState.CurPos = 0;
+        playState.CurData = r.Data;
+    } else if (byEntry == kEntryRandom) {
+        playState.CurProg = kEntryRandom;
+        playState.CurPos = 0;
+    } else {
+        playState.CurProg = kEntryMix;
+        playState.CurPos = 0;
+        MixNextProg(true);
+    }
+}
+
+void CGlowdeskDlg::MixNextProg(bool bRestart) {
+    if (bRestart)
+        playState.MixProg = kEntryRandom;
+    playState.MixProg++;
+    if (playState.MixProg > kEntryRandom)
+        playState.MixProg = 0;
+
+    // Random is among any ten candidates in a row, so the search always ends.
+    int j = playState.MixProg;
+    for (int nTry = 0; nTry < 10; ++nTry, j = (j + 1) % 10) {
+        if (j == kEntryRandom) {
+            playState.MixCount = 0;
+            playState.MixProg = kEntryRandom;
+            SetTrace(SwitchLine(10, "Random", 7), true);
+            return;
+        }
+        const LightProgram& r = store.aProgs[j];
+        if (r.Steps != 0 && r.MixAllowed != 0) {
+            playState.CurSteps = PlayableSteps(r);
+            playState.CurPos = 0;
+            playState.CurData = r.Data;
+            SetTrace(SwitchLine(j + 1, r.Name, kNameSize), true);
+            playState.MixProg = static_cast<uint8_t>(j);
+            return;
+        }
+    }
+}
+
+void CGlowdeskDlg::OnPlayTick() {
+    // Once the slider has moved, this re-arms on every tick: the recorded interval is
+    // the one from the start.
+    if (view.HasControl(IDC_SPEED)) {
+        const int nPos = view.SliderGetPos(IDC_SPEED);
+        if (nPos != playState.TimerInterval) {
+            view.KillTimer(kTimerPlay);
+            view.SetTimer(kTimerPlay, nPos);
+        }
+    }
+    BlinkRunIcon(true, 0);
+
+    PlayState& p = playState;
+    const auto NextStep = [&p, this]() { byLeds = p.CurData[p.CurPos++]; };
+    const auto RandomStep = [this]() { byLeds ^= static_cast<uint8_t>(rand.Next() / 13); };
+    if (p.CurProg < kProgCount) {
+        if (p.CurSteps != 0 && p.CurData != nullptr) {
+            NextStep();
+            if (p.CurPos >= p.CurSteps)
+                p.CurPos = 0;
+        }
+    } else if (p.CurProg == kEntryRandom) {
+        RandomStep();
+    } else if (p.MixProg == kEntryRandom) {
+        RandomStep();
+        p.MixCount++;
+        if (p.MixCount > store.RandomLen)
+            MixNextProg(false);
+    } else if (p.CurSteps != 0 && p.CurData != nullptr) {
+        NextStep();
+        if (p.CurPos >= p.CurSteps)
+            MixNextProg(false);
+    } else {
+        MixNextProg(false);
+    }
+    ShowLeds(byLeds, true);
+}
+
+void CGlowdeskDlg::BlinkRunIcon(bool bToggle, int nValue) {
+    if (!view.HasControl(IDC_RUNICON))
+        return;
+    nRunIconState = bToggle ? (nRunIconState ^ 1) : nValue;
+    view.Show(IDC_RUNICON, nRunIconState == 1);
+}

@@ -1,8 +1,163 @@
-#include "app/GlowdeskDlg.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
 
-// TODO: program files are not read or written yet.
-void CGlowdeskDlg::LoadProgFile(const std::string&) {}
-void CGlowdeskDlg::StoreProgFile(const std::string&) {}
-int CGlowdeskDlg::ReadProgFromIni(int, const std::string&) { return 0; }
-int CGlowdeskDlg::WriteProgToIni(int, const std::string&) { return 0; }
-void CGlowdeskDlg::ListProgEntry(int) {}
+#include "app/GlowdeskDlg.h"
+#include "programs/IniFile.h"
+
+namespace {
+
+std::string ProgSection(int nIndex) {
+    return "PROG_" + std::to_string(nIndex + 1);
+}
+
+// Eight characters, LED 8 (bit 7) first: "1" lit, "0" dark.
+std::string StepText(uint8_t byStep) {
+    std::string str(8, '0');
+    for (int nBit = 0; nBit < 8; ++nBit)
+        if (byStep & (0x80u >> nBit))
+            str[nBit] = '1';
+    return str;
+}
+
+// Any character but "1" is a dark LED.
+uint8_t StepByte(const std::string& str) {
+    uint8_t by = 0;
+    for (int nBit = 0; nBit < 8; ++nBit)
+        if (str[nBit] == '1')
+            by |= static_cast<uint8_t>(0x80u >> nBit);
+    return by;
+}
+
+bool FileExists(const std::string& strPath) {
+    std::error_code ec;
+    return std::filesystem::exists(strPath, ec) || ec;
+}
+
+std::string NameText(const LightProgram& r) {
+    return std::string(r.Name, strnlen(r.Name, kNameSize));
+}
+
+// The keys of one program in the order they are written; the same sequence serves a
+// single program written to a file and a whole file built in memory.
+void PutProg(CIniDocument& doc, int nIndex, const LightProgram& r) {
+    const std::string strSection = ProgSection(nIndex);
+    doc.Set(strSection, "MixAllowed", IniFormatUnsigned(r.MixAllowed));
+    doc.Set(strSection, "Name", NameText(r));
+    doc.Set(strSection, "Steps", IniFormatUnsigned(r.Steps));
+    for (int k = 1; k <= r.Steps && k <= kDataSize; ++k)
+        doc.Set(strSection, "Step_" + std::to_string(k), StepText(r.Data[k - 1]));
+}
+
+}  // namespace
+
+void CGlowdeskDlg::LoadProgFile(const std::string& strPath) {
+    playState = PlayState{};
+    store.RandomLen = 0;
+    staticInfo = StaticInfo{};
+    store.ClearPrograms();
+
+    view.ComboReset(IDC_PROGRAM);
+    SetFileName(strPath);
+
+    // Thousands of keys are read from the same file: parse it once.
+    const CIniReadScope scope;
+    int nCount = 0;
+    for (int nEntry = 0; nEntry < kEntryCount; ++nEntry) {
+        if (nEntry < kProgCount)
+            nCount += ReadProgFromIni(nEntry, strPath);
+        if (nEntry == kEntryMix)
+            store.RandomLen = static_cast<uint8_t>(GetIniInt(strPath, "Random", "MIX", 80));
+        ListProgEntry(nEntry);
+    }
+
+    SetTrace(" " + std::to_string(nCount) + " programs loaded from " + strPath, true);
+    view.ComboSetSel(IDC_PROGRAM, 0);
+}
+
+void CGlowdeskDlg::StoreProgFile(const std::string& strPath) {
+    // Built whole in memory and put in place in one step, so that a failure half-way
+    // leaves the old file as it was.
+    CIniDocument doc;
+    doc.Set("Random", "MIX", IniFormatUnsigned(store.RandomLen));
+    for (int nIndex = 0; nIndex < kProgCount; ++nIndex)
+        PutProg(doc, nIndex, store.aProgs[nIndex]);
+    if (!WriteIniDocument(strPath, doc))
+        view.MessageBox("error: can not open the file !!!");
+}
+
+int CGlowdeskDlg::ReadProgFromIni(int nIndex, const std::string& strPath) {
+    if (nIndex < 0 || nIndex >= kProgCount)
+        return 0;
+    LightProgram& r = store.aProgs[nIndex];
+    const std::string strSection = ProgSection(nIndex);
+
+    int n = GetIniInt(strPath, strSection, "Steps", 0);
+    if (n > kMaxFileSteps)
+        n = kMaxFileSteps;
+    const std::string strName = GetIniString(strPath, strSection, "Name", "");
+    std::memset(r.Name, 0, sizeof r.Name);
+    std::memcpy(r.Name, strName.data(), std::min<size_t>(strName.size(), kNameSize - 1));
+
+    if (strName == "-") {
+        n = 0;  // an empty slot, whatever the other keys say
+    } else {
+        if (GetIniInt(strPath, strSection, "MixAllowed", 0) != 0)
+            r.MixAllowed = 1;
+        int k = 1;
+        for (; k <= n; ++k) {
+            const std::string strStep =
+                GetIniString(strPath, strSection, "Step_" + std::to_string(k), "");
+            if (strStep.size() != 8)
+                break;
+            r.Data[k - 1] = StepByte(strStep);
+        }
+        n = k - 1;
+    }
+    r.Steps = static_cast<uint16_t>(n);
+    return n != 0 ? 1 : 0;
+}
+
+int CGlowdeskDlg::WriteProgToIni(int nIndex, const std::string& strPath) {
+    if (nIndex < 0 || nIndex >= kProgCount)
+        return 0;
+    bool bReadable = false;
+    CIniDocument doc = ReadIniDocument(strPath, &bReadable);
+    PutProg(doc, nIndex, store.aProgs[nIndex]);
+    // A file that exists but cannot be read is left alone, as each key write would.
+    if (bReadable || !FileExists(ResolveIniPath(strPath)))
+        WriteIniDocument(strPath, doc);
+    return store.aProgs[nIndex].Steps != 0 ? 1 : 0;
+}
+
+void CGlowdeskDlg::ListProgEntry(int nEntry) {
+    char acText[128];
+    if (nEntry >= 0 && nEntry < kProgCount) {
+        const LightProgram& r = store.aProgs[nEntry];
+        const std::string strName = NameText(r);
+        std::snprintf(acText, sizeof acText,
+                      r.Steps <= 1 ? "Prog %d: \"%s\", %d step, MixAllowed=%d"
+                                   : "Prog %d: \"%s\", %d steps, MixAllowed=%d",
+                      nEntry + 1, strName.c_str(), r.Steps, r.MixAllowed);
+    } else if (nEntry == kEntryRandom) {
+        std::snprintf(acText, sizeof acText, "Random");
+    } else if (nEntry == kEntryMix) {
+        std::snprintf(acText, sizeof acText, "MIX: (RandomLen=%d)", store.RandomLen);
+    } else {
+        return;
+    }
+
+    int nCount = view.ComboCount(IDC_PROGRAM);
+    if (nCount < 0)
+        nCount = 0;
+    if (nEntry < nCount) {
+        const int nSel = view.ComboGetSel(IDC_PROGRAM);
+        view.ComboDelete(IDC_PROGRAM, nEntry);
+        view.ComboInsert(IDC_PROGRAM, nEntry, acText);
+        view.ComboSetSel(IDC_PROGRAM, nSel);
+    } else {
+        view.ComboInsert(IDC_PROGRAM, nEntry, acText);
+    }
+}

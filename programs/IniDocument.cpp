@@ -1,0 +1,207 @@
+#include "programs/IniDocument.h"
+
+namespace {
+
+// Blanks as the profile functions see them, Ctrl-Z (an old end-of-file mark) included.
+bool IsBlank(char ch) {
+    return ch == ' ' || ch == '\t' || ch == '\v' || ch == '\f' || ch == '\r' || ch == '\n' ||
+           ch == '\x1a';
+}
+
+std::string_view Trim(std::string_view str) {
+    while (!str.empty() && IsBlank(str.front()))
+        str.remove_prefix(1);
+    while (!str.empty() && IsBlank(str.back()))
+        str.remove_suffix(1);
+    return str;
+}
+
+// "[name]" with blanks anywhere around; a missing ']' takes the rest of the line.
+std::optional<std::string_view> SectionName(std::string_view strLine) {
+    std::string_view str = Trim(strLine);
+    if (str.empty() || str.front() != '[')
+        return std::nullopt;
+    str.remove_prefix(1);
+    const size_t nEnd = str.find(']');
+    if (nEnd != std::string_view::npos)
+        str = str.substr(0, nEnd);
+    return Trim(str);
+}
+
+// "name = value"; comments (';' first) and lines without '=' are no keys.
+std::optional<std::string_view> KeyName(std::string_view strLine) {
+    const std::string_view str = Trim(strLine);
+    if (str.empty() || str.front() == ';' || str.front() == '[')
+        return std::nullopt;
+    const size_t nEq = str.find('=');
+    if (nEq == std::string_view::npos)
+        return std::nullopt;
+    return Trim(str.substr(0, nEq));
+}
+
+std::string_view RawValue(std::string_view strLine) {
+    return Trim(strLine.substr(strLine.find('=') + 1));
+}
+
+// A new line must not split into two: line ends in a written text become blanks.
+std::string OneLine(std::string_view str) {
+    std::string strOut(str);
+    for (char& ch : strOut)
+        if (ch == '\r' || ch == '\n')
+            ch = ' ';
+    return strOut;
+}
+
+}  // namespace
+
+std::string FoldIniName(std::string_view str) {
+    std::string strOut(str);
+    for (char& ch : strOut) {
+        const auto by = static_cast<unsigned char>(ch);
+        if ((by >= 'A' && by <= 'Z') || (by >= 0xC0 && by <= 0xDE && by != 0xD7))
+            ch = static_cast<char>(by + 0x20);
+        else if (by == 0x8A || by == 0x8C || by == 0x8E)  // S, OE, Z with caron/ligature
+            ch = static_cast<char>(by + 0x10);
+        else if (by == 0x9F)  // Y with diaeresis
+            ch = static_cast<char>(0xFF);
+    }
+    return strOut;
+}
+
+CIniDocument CIniDocument::Parse(std::string_view strText) {
+    CIniDocument doc;
+    if (strText.substr(0, 3) == "\xEF\xBB\xBF") {
+        doc.strBom = strText.substr(0, 3);
+        strText.remove_prefix(3);
+    }
+    size_t nPos = 0;
+    while (nPos < strText.size()) {
+        const size_t nEnd = strText.find_first_of("\r\n", nPos);
+        Line line;
+        if (nEnd == std::string_view::npos) {
+            line.strText = strText.substr(nPos);
+            nPos = strText.size();
+        } else {
+            line.strText = strText.substr(nPos, nEnd - nPos);
+            if (strText[nEnd] == '\n') {
+                line.nEol = EolLf;
+                nPos = nEnd + 1;
+            } else if (nEnd + 1 < strText.size() && strText[nEnd + 1] == '\n') {
+                line.nEol = EolCrLf;
+                nPos = nEnd + 2;
+            } else {
+                line.nEol = EolCr;
+                nPos = nEnd + 1;
+            }
+        }
+        doc.AddLine(std::move(line));
+    }
+    return doc;
+}
+
+void CIniDocument::AddLine(Line line) {
+    if (const auto name = SectionName(line.strText)) {
+        const std::string strFold = FoldIniName(*name);
+        Section section;
+        section.bHasHeader = true;
+        section.header = std::move(line);
+        aSections.push_back(std::move(section));
+        mapSections.try_emplace(strFold, aSections.size() - 1);
+        return;
+    }
+    Section& section = aSections.back();
+    section.aLines.push_back(std::move(line));
+    IndexKey(section, section.aLines.size() - 1);
+}
+
+void CIniDocument::IndexKey(Section& section, size_t nLine) {
+    if (const auto name = KeyName(section.aLines[nLine].strText))
+        section.mapKeys.try_emplace(FoldIniName(*name), nLine);
+}
+
+std::optional<std::string> CIniDocument::Find(std::string_view strSection,
+                                              std::string_view strKey) const {
+    const auto itSection = mapSections.find(FoldIniName(Trim(strSection)));
+    if (itSection == mapSections.end())
+        return std::nullopt;
+    const Section& section = aSections[itSection->second];
+    const auto itKey = section.mapKeys.find(FoldIniName(Trim(strKey)));
+    if (itKey == section.mapKeys.end())
+        return std::nullopt;
+    std::string_view strValue = RawValue(section.aLines[itKey->second].strText);
+    if (strValue.size() >= 2 && (strValue.front() == '"' || strValue.front() == '\'') &&
+        strValue.back() == strValue.front()) {
+        strValue = strValue.substr(1, strValue.size() - 2);
+    }
+    return std::string(strValue);
+}
+
+void CIniDocument::EndLastLine() {
+    Section& last = aSections.back();
+    Line* pLine =
+        !last.aLines.empty() ? &last.aLines.back() : (last.bHasHeader ? &last.header : nullptr);
+    if (pLine != nullptr && pLine->nEol == EolNone)
+        pLine->nEol = EolCrLf;
+}
+
+void CIniDocument::Set(std::string_view strSection, std::string_view strKey,
+                       std::string_view strValue) {
+    const std::string strName = OneLine(Trim(strKey));
+    const std::string strLine = strName + "=" + OneLine(strValue);
+
+    const auto itSection = mapSections.find(FoldIniName(Trim(strSection)));
+    if (itSection == mapSections.end()) {
+        EndLastLine();
+        AddLine(Line{"[" + OneLine(Trim(strSection)) + "]", EolCrLf});
+        AddLine(Line{strLine, EolCrLf});
+        return;
+    }
+
+    Section& section = aSections[itSection->second];
+    const auto itKey = section.mapKeys.find(FoldIniName(strName));
+    if (itKey != section.mapKeys.end()) {
+        Line& line = section.aLines[itKey->second];
+        if (RawValue(line.strText) == OneLine(strValue))
+            return;  // nothing to change
+        // The key keeps the spelling it has in the file.
+        line.strText = std::string(*KeyName(line.strText)) + "=" + OneLine(strValue);
+        line.nEol = EolCrLf;
+        return;
+    }
+
+    // After the section's last non-blank line, so blank lines stay before the next one.
+    size_t nPos = section.aLines.size();
+    while (nPos > 0 && Trim(section.aLines[nPos - 1].strText).empty())
+        --nPos;
+    Line& before = nPos > 0 ? section.aLines[nPos - 1] : section.header;
+    if (before.nEol == EolNone)
+        before.nEol = EolCrLf;
+    section.aLines.insert(section.aLines.begin() + static_cast<std::ptrdiff_t>(nPos),
+                          Line{strLine, EolCrLf});
+    // Only blank lines moved, and they are not indexed.
+    section.mapKeys.try_emplace(FoldIniName(strName), nPos);
+}
+
+std::string CIniDocument::Serialize() const {
+    static constexpr std::string_view kEol[] = {"", "\r\n", "\n", "\r"};
+    size_t nSize = strBom.size();
+    for (const Section& section : aSections) {
+        nSize += section.header.strText.size() + 2;
+        for (const Line& line : section.aLines)
+            nSize += line.strText.size() + 2;
+    }
+    std::string strOut;
+    strOut.reserve(nSize);
+    strOut += strBom;
+    for (const Section& section : aSections) {
+        if (section.bHasHeader) {
+            strOut += section.header.strText;
+            strOut += kEol[section.header.nEol];
+        }
+        for (const Line& line : section.aLines) {
+            strOut += line.strText;
+            strOut += kEol[line.nEol];
+        }
+    }
+    return strOut;
+}

@@ -1,0 +1,53 @@
+// One INI file in memory, read and edited the way the Windows profile functions do,
+// so that files move between Windows and other systems unchanged. Every byte that an
+// edit does not touch is written back exactly as it was read.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class CIniDocument {
+public:
+    CIniDocument() = default;
+    // Splits the text at CR, LF or CRLF; a leading UTF-8 byte-order mark is kept aside.
+    static CIniDocument Parse(std::string_view strText);
+
+    // The value of the first matching key in the first matching section (names
+    // compared without regard to case), trimmed and with one pair of surrounding
+    // quotes removed. Empty optional when there is no such key.
+    std::optional<std::string> Find(std::string_view strSection, std::string_view strKey) const;
+
+    // Changes the first matching key in place, or adds the key at the end of its
+    // section, or adds the section at the end of the document. New lines end in CRLF.
+    void Set(std::string_view strSection, std::string_view strKey, std::string_view strValue);
+
+    std::string Serialize() const;
+
+private:
+    enum Eol : uint8_t { EolNone, EolCrLf, EolLf, EolCr };
+    struct Line {
+        std::string strText;  // without its line end
+        Eol nEol = EolNone;
+    };
+    struct Section {
+        bool bHasHeader = false;  // false only for the lines before the first section
+        Line header;
+        std::vector<Line> aLines;
+        std::unordered_map<std::string, size_t> mapKeys;  // folded name -> first key line
+    };
+
+    void AddLine(Line line);
+    void EndLastLine();
+    static void IndexKey(Section& section, size_t nLine);
+
+    std::string strBom;
+    std::vector<Section> aSections{Section{}};
+    std::unordered_map<std::string, size_t> mapSections;  // folded name -> first section
+};
+
+// Folds the letters of Windows-1252 to lower case, for comparing names.
+std::string FoldIniName(std::string_view str);
