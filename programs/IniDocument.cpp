@@ -2,11 +2,8 @@
 
 namespace {
 
-// Blanks as the profile functions see them, Ctrl-Z (an old end-of-file mark) included.
-bool IsBlank(char ch) {
-    return ch == ' ' || ch == '\t' || ch == '\v' || ch == '\f' || ch == '\r' || ch == '\n' ||
-           ch == '\x1a';
-}
+// Blanks around names and values; line ends never reach a line's text.
+bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
 
 std::string_view Trim(std::string_view str) {
     while (!str.empty() && IsBlank(str.front()))

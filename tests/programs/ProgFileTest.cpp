@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include <unistd.h>
+
+#include "programs/IniFile.h"
+#include "tests/programs/ProgramsFixture.h"
+
+namespace {
+
+class ProgFileTest : public ::testing::Test {
+protected:
+    std::string Row(int n) { return rig.view.ComboGetRow(IDC_PROGRAM, n); }
+    const LightProgram& Prog(int n) { return rig.dlg.Store().aProgs[n - 1]; }
+    void Load(const std::string& strName, const std::string& strText) {
+        WriteBytes(rig.folder.File(strName), strText);
+        rig.dlg.LoadProgFile(strName);
+    }
+
+    DialogRig rig;
+};
+
+TEST_F(ProgFileTest, ReadsProgramsAsTheFileDescribesThem) {
+    Load("edge.ini",
+         "[PROG_1]\r\nName=a name longer than twelve\r\nSteps=5\r\nMixAllowed=7\r\n"
+         "Step_1=10000001\r\nStep_2=1x1x1x1x\r\nStep_3=00000011\r\nStep_5=11111111\r\n"
+         "[PROG_2]\r\nName=-\r\nSteps=2\r\nMixAllowed=1\r\nStep_1=11111111\r\nStep_2=11111111\r\n"
+         "[PROG_3]\r\nSteps=2\r\nStep_1=101\r\nStep_2=11111111\r\n"
+         "[PROG_4]\r\nSteps=\r\nStep_1=11111111\r\n"
+         "[PROG_5]\r\nSteps=-3\r\nStep_1=11111111\r\n"
+         "[PROG_6]\r\nSteps=2\r\nMixAllowed=0\r\nStep_1=00000001\r\nStep_2=00000010\r\n"
+         "[Random]\r\nMIX=300\r\n");
+    const struct {
+        int nProg;
+        int nSteps;
+        int nMix;
+        const char* pName;
+        const char* pRow;
+    } aCases[] = {
+        {1, 3, 1, "a name longe", "Prog 1: \"a name longe\", 3 steps, MixAllowed=1"},
+        {2, 0, 0, "-", "Prog 2: \"-\", 0 step, MixAllowed=0"},
+        {3, 0, 0, "", "Prog 3: \"\", 0 step, MixAllowed=0"},  // "101" ends it at once
+        {4, 0, 0, "", "Prog 4: \"\", 0 step, MixAllowed=0"},  // empty, not the default
+        {5, 0, 0, "", "Prog 5: \"\", 0 step, MixAllowed=0"},
+        {6, 2, 0, "", "Prog 6: \"\", 2 steps, MixAllowed=0"},
+        {7, 0, 0, "", "Prog 7: \"\", 0 step, MixAllowed=0"},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.nProg);
+        EXPECT_EQ(Prog(c.nProg).Steps, c.nSteps);
+        EXPECT_EQ(Prog(c.nProg).MixAllowed, c.nMix);
+        EXPECT_STREQ(Prog(c.nProg).Name, c.pName);
+        EXPECT_EQ(Row(c.nProg - 1), c.pRow);
+    }
+    EXPECT_EQ(Prog(1).Data[0], 0x81);
+    EXPECT_EQ(Prog(1).Data[1], 0xAA);
+    EXPECT_EQ(Prog(1).Data[2], 0x03);
+    EXPECT_EQ(rig.dlg.Store().RandomLen, 44);
+    ASSERT_EQ(rig.view.ComboCount(IDC_PROGRAM), 11);
+    EXPECT_EQ(Row(9), "Random");
+    EXPECT_EQ(Row(10), "MIX: (RandomLen=44)");
+    EXPECT_EQ(rig.view.ComboGetSel(IDC_PROGRAM), 0);
+    EXPECT_EQ(rig.dlg.GetTrace(), " 2 programs loaded from edge.ini");
+    EXPECT_EQ(rig.dlg.GetFileName(), "edge.ini");
+}
+
+TEST_F(ProgFileTest, StepsAreCutAt896AndAMissingKeyReadsItsDefault) {
+    std::string strText = "[PROG_9]\nSteps=5000\n";
+    for (int k = 1; k <= 900; ++k)
+        strText += "Step_" + std::to_string(k) + "=01010101\n";
+    Load("big.ini", strText);
+    EXPECT_EQ(Prog(9).Steps, 896);
+    EXPECT_EQ(rig.dlg.Store().RandomLen, 80);
+    EXPECT_EQ(rig.dlg.Store().aProgs[8].Data[896], 0);
+}
+
+TEST_F(ProgFileTest, ALoadClearsAddressesStaticInfoAndPlayback) {
+    rig.dlg.Store().aProgs[0].PosProgLen = 0x100;
+    rig.dlg.Store().aProgs[3].PosProgData = 0x200;
+    rig.dlg.Info() = StaticInfo{4, 12, 896};
+    rig.dlg.Play().CurProg = 10;
+    rig.dlg.Play().MixProg = 3;
+    Load("p.ini", "[PROG_1]\nSteps=1\nStep_1=00000001\n");
+    for (const LightProgram& r : rig.dlg.Store().aProgs) {
+        EXPECT_EQ(r.PosProgLen + r.PosProgName + r.PosProgData, 0);
+    }
+    EXPECT_EQ(rig.dlg.Info().InfoLen + rig.dlg.Info().ProgNameLen + rig.dlg.Info().ProgSize, 0);
+    EXPECT_EQ(rig.dlg.Play().CurProg, 0);
+    EXPECT_EQ(rig.dlg.Play().MixProg, 0);
+}
+
+TEST_F(ProgFileTest, StoreWritesEveryProgramInFull) {
+    ProgramStore& s = rig.dlg.Store();
+    s.aProgs[0] = LightProgram{};
+    s.aProgs[0].MixAllowed = 1;
+    std::strcpy(s.aProgs[0].Name, "chase");
+    s.aProgs[0].Steps = 2;
+    s.aProgs[0].Data[0] = 0x81;
+    s.aProgs[0].Data[1] = 0x42;
+    rig.dlg.StoreProgFile("out.ini");
+    std::string strExpected =
+        "[Random]\r\nMIX=80\r\n[PROG_1]\r\nMixAllowed=1\r\nName=chase\r\nSteps=2\r\n"
+        "Step_1=10000001\r\nStep_2=01000010\r\n";
+    for (int n = 2; n <= 9; ++n)
+        strExpected += "[PROG_" + std::to_string(n) + "]\r\nMixAllowed=0\r\nName=\r\nSteps=0\r\n";
+    EXPECT_EQ(ReadBytes(rig.folder.File("out.ini")), strExpected);
+    EXPECT_TRUE(rig.view.aMessages.empty());
+}
+
+TEST_F(ProgFileTest, StoreAndLoadGiveBackTheSamePrograms) {
+    Load("in.ini",
+         "[PROG_2]\nName=\"Bounce\"\nMixAllowed=7\nSteps=3\nStep_1=00011000\nStep_2=00100100\n"
+         "Step_3=01000010\n[PROG_4]\nName=-\nSteps=9\nMixAllowed=1\n[Random]\nMIX=3\n");
+    std::mt19937 gen(7);
+    for (int k = 0; k < kMaxFileSteps; ++k)
+        rig.dlg.Store().aProgs[8].Data[k] = gen() & 0xFF;
+    rig.dlg.Store().aProgs[8].Steps = kMaxFileSteps;
+    const ProgramStore before = rig.dlg.Store();
+
+    rig.dlg.StoreProgFile(rig.folder.File("round.ini"));  // an absolute path
+    rig.dlg.LoadProgFile("round.ini");
+    const ProgramStore& after = rig.dlg.Store();
+    EXPECT_EQ(after.RandomLen, 3);
+    for (int n = 0; n < kProgCount; ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(after.aProgs[n].Steps, before.aProgs[n].Steps);
+        EXPECT_EQ(after.aProgs[n].MixAllowed, before.aProgs[n].MixAllowed);
+        EXPECT_STREQ(after.aProgs[n].Name, before.aProgs[n].Name);
+        EXPECT_EQ(std::memcmp(after.aProgs[n].Data, before.aProgs[n].Data, kDataSize), 0);
+    }
+    const std::string strFile = ReadBytes(rig.folder.File("round.ini"));
+    EXPECT_NE(strFile.find("[PROG_2]\r\nMixAllowed=1\r\nName=Bounce\r\n"), std::string::npos);
+    EXPECT_NE(strFile.find("[PROG_4]\r\nMixAllowed=0\r\nName=-\r\nSteps=0\r\n"), std::string::npos);
+}
+
+TEST_F(ProgFileTest, AFailedStoreLeavesTheOldFileAndSaysSo) {
+    const std::string strOld = "[PROG_1]\r\nName=keep me\r\n";
+    WriteBytes(rig.folder.File("old.ini"), strOld);
+    std::filesystem::create_directory(rig.folder.File("folder.ini"));
+    rig.dlg.StoreProgFile("folder.ini");         // a folder in the way
+    rig.dlg.StoreProgFile("missing/dir/x.ini");  // no such folder
+    EXPECT_EQ(rig.view.aMessages, std::vector<std::string>(2, "error: can not open the file !!!"));
+    EXPECT_TRUE(std::filesystem::is_directory(rig.folder.File("folder.ini")));
+
+    if (::geteuid() != 0) {  // root writes everywhere
+        std::filesystem::permissions(rig.folder.File("old.ini"),
+                                     std::filesystem::perms::owner_read);
+        rig.dlg.StoreProgFile("old.ini");
+        EXPECT_EQ(rig.view.aMessages.size(), 3u);
+        std::filesystem::permissions(rig.folder.path, std::filesystem::perms::owner_read |
+                                                          std::filesystem::perms::owner_exec);
+        rig.dlg.StoreProgFile("old.ini");
+        EXPECT_EQ(rig.view.aMessages.size(), 4u);
+    }
+    EXPECT_EQ(ReadBytes(rig.folder.File("old.ini")), strOld);
+}
+
+TEST_F(ProgFileTest, BadFilesStillLoad) {
+    std::mt19937 gen(1);
+    std::string strBinary(200000, '\0');
+    for (char& ch : strBinary)
+        ch = static_cast<char>(gen());
+    const std::string strLongLine = "[PROG_1]\nName=" + std::string(3'000'000, 'n') +
+                                    "\nSteps=1\n"
+                                    "Step_1=" +
+                                    std::string(1'000'000, '1') + "\n";
+    const struct {
+        const char* pName;
+        std::string strText;
+        int nCount;
+    } aCases[] = {
+        {"empty", "", 0},
+        {"binary", strBinary, 0},
+        {"long lines", strLongLine, 0},
+        {"no sections", "Steps=1\nStep_1=11111111\nMIX=5\n", 0},
+        {"BOM", "\xEF\xBB\xBF[PROG_1]\r\nSteps=1\r\nStep_1=11111111\r\n", 1},
+        {"duplicates",
+         "[PROG_1]\nSteps=1\nStep_1=11111111\n[PROG_1]\nSteps=2\n[prog_2]\nsteps=1\nSTEP_1="
+         "00000001\n",
+         2},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pName);
+        Load("bad.ini", c.strText);
+        EXPECT_EQ(rig.dlg.GetTrace(),
+                  " " + std::to_string(c.nCount) + " programs loaded from bad.ini");
+        EXPECT_EQ(rig.view.ComboCount(IDC_PROGRAM), 11);
+        EXPECT_EQ(ReadBytes(rig.folder.File("bad.ini")), c.strText);
+    }
+    EXPECT_STREQ(Prog(1).Name, "");
+    EXPECT_EQ(Prog(1).Steps, 1);
+    EXPECT_EQ(Prog(2).Data[0], 1);
+
+    // A folder in place of the file reads as a missing one.
+    std::filesystem::create_directory(rig.folder.File("adir"));
+    rig.dlg.LoadProgFile("adir");
+    EXPECT_EQ(rig.dlg.GetTrace(), " 0 programs loaded from adir");
+    EXPECT_EQ(rig.dlg.Store().RandomLen, 80);
+}
+
+TEST_F(ProgFileTest, ListProgEntryRewritesOneRowAndKeepsTheSelection) {
+    rig.view.ComboSetSel(IDC_PROGRAM, 10);
+    rig.dlg.Store().aProgs[2].Steps = 1;
+    rig.dlg.Store().aProgs[2].MixAllowed = 1;
+    std::strcpy(rig.dlg.Store().aProgs[2].Name, "fill");
+    rig.dlg.ListProgEntry(2);
+    EXPECT_EQ(Row(2), "Prog 3: \"fill\", 1 step, MixAllowed=1");
+    EXPECT_EQ(rig.view.ComboCount(IDC_PROGRAM), 11);
+    EXPECT_EQ(rig.view.ComboGetSel(IDC_PROGRAM), 10);
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+// A dialog over an in-memory window and a machine without ports, and a fresh folder
+// for the files a test writes.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "app/DebugSink.h"
+#include "app/GlowdeskDlg.h"
+#include "serial/ComEmulator.h"
+#include "serial/SerialPort.h"
+#include "tests/support/FakeView.h"
+#include "tests/support/NullComApi.h"
+#include "tests/support/TestDoubles.h"
+
+class TempFolder {
+public:
+    TempFolder() {
+        static const unsigned nRun = std::random_device{}();
+        static int nCounter = 0;
+        path = std::filesystem::temp_directory_path() /
+               ("glowdesk-programs-" + std::to_string(nRun) + "-" + std::to_string(++nCounter));
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::permissions(path, std::filesystem::perms::all, ec);
+        std::filesystem::remove_all(path, ec);
+    }
+    std::string Dir() const { return path.string(); }
+    std::string File(const std::string& strName) const { return (path / strName).string(); }
+
+    std::filesystem::path path;
+};
+
+inline void WriteBytes(const std::string& strPath, const std::string& strData) {
+    std::ofstream(strPath, std::ios::binary | std::ios::trunc) << strData;
+}
+
+inline std::string ReadBytes(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct DialogRig {
+    DialogRig() { dlg.OnInitDialog(strArgs, folder.Dir()); }
+    explicit DialogRig(const std::string& strArguments) : strArgs(strArguments) {
+        dlg.OnInitDialog(strArgs, folder.Dir());
+    }
+
+    std::string strArgs;
+    TempFolder folder;
+    FakeView view;
+    NullDebugSink sink;
+    RecordingWaiter waiter;
+    CComEmulator emulator{waiter, sink};
+    NullComApi api;
+    CSerialPort serial{api, emulator};
+    FixedClock clock;
+    CGlowdeskDlg dlg{view, serial, waiter, clock};
+};
