@@ -1,0 +1,102 @@
+// Dispatch of complete frames by their letter: the engine finishes the simple commands
+// itself and hands info, read and write replies to the memory-map logic and the
+// EEPROM sequences.
+#include "app/GlowdeskDlg.h"
+#include "protocol/Frames.h"
+
+namespace {
+
+constexpr int kAutoJmpPauseMs = 37;
+
+const char* FrameText(const uint8_t* p) {
+    return reinterpret_cast<const char*>(p);
+}
+
+}  // namespace
+
+int CGlowdeskDlg::CheckStatus(const uint8_t* pFrame, bool bReport) {
+    if (pFrame[3] == ':' && pFrame[4] == '0') {
+        if (bReport)
+            AppendTrace("--> ok");
+        return 1;
+    }
+    if (bReport)
+        AppendTrace("--> error !!!");
+    return 0;
+}
+
+void CGlowdeskDlg::HandleResponse(uint8_t* pFrame, int nLen) {
+    if (pFrame == nullptr || nLen <= 3 || pFrame[0] != kFrameStart)
+        return;
+    if (bTrace)
+        AppendTrace("\r\n>> IN: (" + std::string(FrameText(pFrame), nLen - 1) + ")\r\n");
+    const int nL = HexValue(static_cast<char>(pFrame[1]));
+    if (nL == 0)
+        return;
+
+    int nResult = 1;
+    switch (pFrame[2]) {
+        case 'L':
+            byLeds = static_cast<uint8_t>(HexToByte(FrameText(pFrame + 3)));
+            ShowLeds(byLeds, false);
+            break;
+        case 'i':
+            if (IsRunningFrameCmd(CmdRdStaticInfo))
+                HandleInfoReply(pFrame, nL);
+            break;
+        case 'j':
+            if (IsRunningCmd(CmdJmpNormal) || IsRunningCmd(CmdJmpConfig)) {
+                nResult = CheckStatus(pFrame, true);
+                EndCmd();
+            }
+            break;
+        case 'l':
+            nResult = CheckStatus(pFrame, false);
+            break;
+        case 'r':
+            nResult = E2ReadStatemachine(pFrame, nLen);
+            break;
+        case 'v':
+            OnVersionReply(pFrame, nL);
+            break;
+        case 'w':
+            nResult = E2WriteStatemachine(pFrame, nLen);
+            break;
+        default:
+            EndCmd();
+            pFrame[nL] = 0;
+            AppendTrace(std::string(" --> (") + FrameText(pFrame) + ") ? ");
+            nResult = 0;
+            break;
+    }
+    AddRxCount(nResult);
+}
+
+void CGlowdeskDlg::OnVersionReply(uint8_t* pFrame, int nL) {
+    pFrame[2] = static_cast<uint8_t>(pFrame[2] - 0x20);
+    AppendTrace(" --> " + std::string(FrameText(pFrame + 2), nL));
+    if (!IsRunningCmd(CmdRdVersion))
+        return;
+
+    if (bAutoJmpConfig) {
+        const CommandEntry* pRow = nullptr;
+        for (int i = 0; pCmdList != nullptr && i < nCmdCount; ++i) {
+            if (pCmdList[i].code == JMP_CONFIG) {
+                pRow = &pCmdList[i];
+                break;
+            }
+        }
+        if (pRow == nullptr) {
+            AppendTrace("cmd: JMP_CONFIG not found in list!!!");
+            EndCmd();
+        } else {
+            ClearCmdState();
+            const std::string strText = GetTrace() + "\r\n" + pRow->label + ": ";
+            StartCmd(CmdJmpConfig, -1, &strText);
+            waiter.Wait(kAutoJmpPauseMs);
+        }
+    } else {
+        EndCmd();
+    }
+    bAutoJmpConfig = 0;
+}
