@@ -370,6 +370,9 @@ bool PosixComApi::CloseHandle(PortHandle hPort) {
         return false;
     const int fd = static_cast<int>(hPort);
     ports.erase(fd);
+    // The exclusive flag outlives this descriptor when someone else keeps the terminal
+    // open (a simulator holds both ends): clear it so the next open is not refused.
+    ioctl(fd, TIOCNXCL);
     // On Linux the descriptor is released even when close reports an error, so the
     // handle must not be kept.
     return close(fd) == 0 || errno != EBADF;
