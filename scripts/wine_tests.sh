@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# Cross-builds the Qt-free core and its tests for 64-bit Windows with mingw-w64 and runs
+# every test program under Wine. Then, when the Handheld simulator is built, connects to
+# it through the Win32 serial layer: a COM number in the Wine prefix is linked to the
+# simulator's pseudo-terminal.
+#
+#   scripts/wine_tests.sh            build into build-win/ and run
+#   GLOWDESK_WIN_BUILD=dir ...       build elsewhere
+#
+# Installs its Debian packages when they are missing; when they cannot be installed it
+# says so and exits 0 (skipped). Any build or test failure exits non-zero.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${GLOWDESK_WIN_BUILD:-$root/build-win}
+jobs=$(nproc)
+toolchain=$root/cmake/toolchain-mingw64.cmake
+started=$SECONDS
+
+say() { printf 'wine: %s\n' "$*"; }
+fail() { say "FAILED: $*"; exit 1; }
+
+# --- packages -------------------------------------------------------------------------
+packages=(g++-mingw-w64-x86-64-posix wine64 googletest cmake ninja-build)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    say "installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    if ! { $sudo apt-get update -q -o DPkg::Lock::Timeout=600 &&
+        $sudo apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 \
+            "${missing[@]}"; } >"$root/.wine-apt.log" 2>&1; then
+        say "skipped: could not install ${missing[*]} (see .wine-apt.log)"
+        exit 0
+    fi
+    rm -f "$root/.wine-apt.log"
+fi
+
+wine=""
+for w in /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v wine || true)"; do
+    if [ -n "$w" ] && [ -x "$w" ]; then wine=$w; break; fi
+done
+wineserver=""
+for w in /usr/lib/wine/wineserver64 "$(command -v wineserver || true)"; do
+    if [ -n "$w" ] && [ -x "$w" ]; then wineserver=$w; break; fi
+done
+[ -n "$wine" ] && [ -n "$wineserver" ] || { say "skipped: no wine64 loader found"; exit 0; }
+
+# --- GoogleTest for the cross target ------------------------------------------------------
+gtest=$build/gtest
+if [ ! -f "$gtest/install/lib/cmake/GTest/GTestConfig.cmake" ]; then
+    say "building GoogleTest for Windows"
+    cmake -S /usr/src/googletest -B "$gtest/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$gtest/install" >/dev/null ||
+        fail "GoogleTest configure"
+    cmake --build "$gtest/build" -j"$jobs" >/dev/null || fail "GoogleTest build"
+    cmake --install "$gtest/build" >/dev/null || fail "GoogleTest install"
+fi
+
+# --- the core and its tests ---------------------------------------------------------------
+say "cross-building the core and its tests"
+cmake -S "$root" -B "$build/core" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLOWDESK_GUI=OFF -DGLOWDESK_TOOLS=OFF \
+    -DGTest_DIR="$gtest/install/lib/cmake/GTest" >/dev/null || fail "configure"
+cmake --build "$build/core" -j"$jobs" || fail "build"
+built=$((SECONDS - started))
+
+# --- Wine -------------------------------------------------------------------------------
+export WINEPREFIX=$build/wineprefix
+export WINEDEBUG=-all
+# No Mono or Gecko: the tests need neither, and asking for them stalls a new prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+mkdir -p "$WINEPREFIX"
+# One server for all the runs, ended on the way out (it serves this prefix only).
+"$wineserver" -p || fail "wineserver"
+sim_pid=""
+cleanup() {
+    [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+    "$wineserver" -k 2>/dev/null
+}
+trap cleanup EXIT
+"$wine" cmd /c exit >/dev/null 2>&1 # creates or updates the prefix outside any timing
+
+total=0
+failed=()
+run_test() { # program [env...]; adds the count of passed tests, records failures
+    local exe=$1 out
+    shift
+    out=$(env "$@" "$wine" "$exe" --gtest_brief=1 2>&1)
+    local rc=$?
+    printf '%s\n' "$out" | grep -E '^\[  (FAILED|SKIPPED) ' | grep -v 'listed below' || true
+    local n
+    n=$(printf '%s\n' "$out" | sed -n 's/^\[==========\] \([0-9]\+\) tests\? from .* ran.*/\1/p')
+    total=$((total + ${n:-0}))
+    if [ $rc -ne 0 ] || [ -z "$n" ]; then
+        printf '%s\n' "$out" | tail -40
+        failed+=("$(basename "$exe")")
+    else
+        say "$(basename "$exe"): $n tests passed"
+    fi
+}
+
+for exe in "$build"/core/test_*.exe; do
+    [ -e "$exe" ] || continue
+    [ "$(basename "$exe")" = test_win32_line.exe ] && continue
+    run_test "$exe"
+done
+
+# --- the Win32 serial layer on a real line ----------------------------------------------
+line_exe=$build/core/test_win32_line.exe
+sim=""
+if [ -x "$line_exe" ] && [ -f "$root/tools/glowdesk_sim.cpp" ]; then
+    native=$build/native
+    say "building the Handheld simulator"
+    if cmake -S "$root" -B "$native" -G Ninja -DGLOWDESK_GUI=OFF -DGLOWDESK_TESTS=OFF \
+        -DGLOWDESK_TOOLS=ON >/dev/null && cmake --build "$native" --target glowdesk_sim >/dev/null; then
+        sim=$native/glowdesk_sim
+    else
+        failed+=("glowdesk_sim (native build)")
+    fi
+fi
+if [ -n "$sim" ]; then
+    com=42
+    simlog=$build/sim.log
+    "$sim" >"$simlog" 2>&1 &
+    sim_pid=$!
+    pty=""
+    for _ in $(seq 100); do
+        pty=$(grep -o '/dev/pts/[0-9]\+' "$simlog" | head -1)
+        [ -n "$pty" ] && break
+        sleep 0.05
+    done
+    if [ -n "$pty" ]; then
+        ln -sfn "$pty" "$WINEPREFIX/dosdevices/com$com"
+        run_test "$line_exe" GLOWDESK_LINE_COM=$com
+        rm -f "$WINEPREFIX/dosdevices/com$com"
+    else
+        failed+=("glowdesk_sim printed no pseudo-terminal")
+    fi
+    kill "$sim_pid" 2>/dev/null
+    wait "$sim_pid" 2>/dev/null
+    sim_pid=""
+else
+    say "line test not run: the Handheld simulator is not there yet"
+fi
+
+say "$total tests ran under Wine (build ${built}s, total $((SECONDS - started))s)"
+if [ ${#failed[@]} -gt 0 ]; then
+    fail "${failed[*]}"
+fi

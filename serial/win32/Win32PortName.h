@@ -1,0 +1,10 @@
+// The device a COM port name leads to on Windows.
+#pragma once
+
+#include <string>
+
+// The port logic names ports 5 and up with two digits ("\\.\COM05", "COM07") and names
+// ports without the device prefix when it opens them. Windows knows neither "COM05" nor,
+// from 10 up, "COM10" without the prefix, so every "COMn" name, with or without the
+// prefix and with any leading zeros, is opened as "\\.\COMn". Other names pass unchanged.
+std::string Win32DeviceName(const std::string& strName);
