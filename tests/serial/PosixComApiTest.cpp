@@ -1,0 +1,237 @@
+// The real POSIX serial layer, over pseudo-terminals reached through the
+// GLOWDESK_COM<n> override; no real device node is ever opened.
+#include "serial/posix/PosixComApi.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "serial/ComEmulator.h"
+#include "serial/SerialPort.h"
+#include "serial/posix/PtyHandheld.h"
+#include "tests/support/TestDoubles.h"
+
+namespace {
+constexpr unsigned kPort = 98;
+
+TEST(ComPortTableTest, DefaultTableAndOverride) {
+    const struct {
+        unsigned nPort;
+        const char* pszPath;
+    } aRows[] = {
+        {0, ""},
+        {1, "/dev/ttyS0"},
+        {4, "/dev/ttyS3"},
+        {5, "/dev/ttyUSB0"},
+        {20, "/dev/ttyUSB15"},
+        {21, "/dev/ttyACM0"},
+        {36, "/dev/ttyACM15"},
+        {37, "/dev/ttyAMA0"},
+        {40, "/dev/ttyAMA3"},
+        {41, ""},
+        {255, ""},
+    };
+    for (const auto& row : aRows) {
+        EXPECT_EQ(ComPortTable::DefaultPath(row.nPort), row.pszPath) << row.nPort;
+    }
+
+    setenv("GLOWDESK_COM3", "/tmp/elsewhere", 1);
+    setenv("GLOWDESK_COM255", "/tmp/last", 1);
+    EXPECT_EQ(ComPortTable().Path(3), "/tmp/elsewhere");
+    EXPECT_EQ(ComPortTable().Path(255), "/tmp/last");
+    EXPECT_EQ(ComPortTable().Path(2), "/dev/ttyS1");
+    EXPECT_EQ(ComPortTable(false).Path(2), "");
+    EXPECT_EQ(ComPortTable(false).Path(3), "/tmp/elsewhere");
+    unsetenv("GLOWDESK_COM3");
+    unsetenv("GLOWDESK_COM255");
+    EXPECT_EQ(ComPortTable().Path(3), "/dev/ttyS2");
+}
+
+TEST(ComPortTableTest, NumberFromName) {
+    EXPECT_EQ(ComNumberFromName("\\\\.\\COM1"), 1u);
+    EXPECT_EQ(ComNumberFromName("\\\\.\\COM05"), 5u);
+    EXPECT_EQ(ComNumberFromName("\\\\.\\COM255"), 255u);
+    EXPECT_EQ(ComNumberFromName("com7"), 7u);
+    EXPECT_EQ(ComNumberFromName("\\\\.\\COM256"), 0u);
+    EXPECT_EQ(ComNumberFromName("\\\\.\\COM"), 0u);
+    EXPECT_EQ(ComNumberFromName("\\\\.\\COM1x"), 0u);
+    EXPECT_EQ(ComNumberFromName("\\\\.\\LPT1"), 0u);
+    EXPECT_EQ(ComNumberFromName("\\\\.\\COM0001"), 0u);
+}
+
+// A pseudo-terminal pair whose terminal end is COM kPort; the test plays the device
+// on the other end.
+class PosixPortTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(openpty(&fdPeer, &fdTerminal, nullptr, nullptr, nullptr), 0);
+        char szName[128];
+        ASSERT_EQ(ttyname_r(fdTerminal, szName, sizeof szName), 0);
+        strPath = szName;
+        setenv("GLOWDESK_COM98", szName, 1);
+        // Only the pair is kept open here: the terminal end must reach the program only.
+        close(fdTerminal);
+        fdTerminal = -1;
+    }
+    void TearDown() override {
+        serial.Close(hPort);
+        if (fdPeer >= 0)
+            close(fdPeer);
+        unsetenv("GLOWDESK_COM98");
+    }
+    std::string Connect() {
+        serial.InitLineSettings(settings, kPort, 57600, 0);
+        const char* psz = serial.Open(hPort, settings);
+        return psz ? psz : "<null>";
+    }
+    // Everything the program receives within about a second, up to nCount bytes.
+    std::string Receive(size_t nCount) {
+        std::string str;
+        while (str.size() < nCount && WaitReadable(serial.PollDescriptor(hPort), 1000)) {
+            uint8_t by;
+            while (serial.BytesWaiting(hPort) > 0 && serial.Read(hPort, &by, 1) == 1) {
+                str += static_cast<char>(by);
+            }
+        }
+        return str;
+    }
+    std::string PeerReceive(size_t nCount) {
+        std::string str;
+        while (str.size() < nCount && WaitReadable(fdPeer, 1000)) {
+            char ac[64];
+            const ssize_t n = read(fdPeer, ac, sizeof ac);
+            if (n <= 0)
+                break;
+            str.append(ac, static_cast<size_t>(n));
+        }
+        return str;
+    }
+
+    int fdPeer = -1;
+    int fdTerminal = -1;
+    std::string strPath;
+    PosixComApi api{ComPortTable(false)};
+    RecordingWaiter waiter;
+    NullDebugSink debug;
+    CComEmulator emulator{waiter, debug};
+    CSerialPort serial{api, emulator};
+    ComSettings settings;
+    PortHandle hPort = kNullHandle;
+};
+
+TEST_F(PosixPortTest, OpensConfiguresAndMovesBytes) {
+    ASSERT_EQ(Connect(), "");
+    ASSERT_GT(hPort, 0);
+    EXPECT_EQ(serial.DevicePath(kPort), strPath);
+
+    termios tio{};
+    ASSERT_EQ(tcgetattr(static_cast<int>(hPort), &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), B57600);
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF));
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(tio.c_cc[VMIN], 0);
+    EXPECT_EQ(tio.c_cc[VTIME], 0);
+
+    EXPECT_EQ(serial.BytesWaiting(hPort), 0);
+    uint8_t by = 0;
+    EXPECT_EQ(serial.Read(hPort, &by, 1), 0);  // nothing there: no wait, no failure
+
+    const uint8_t acFrame[] = {'>', '1', 'V', '\n'};
+    EXPECT_EQ(serial.Write(hPort, acFrame, 4), 4);
+    EXPECT_EQ(PeerReceive(4), ">1V\n");
+
+    ASSERT_EQ(write(fdPeer, ">8vHH 1.01\n", 11), 11);
+    EXPECT_EQ(Receive(11), ">8vHH 1.01\n");
+    EXPECT_EQ(serial.BytesWaiting(hPort), 0);
+}
+
+TEST_F(PosixPortTest, SecondOpenIsBusyAndStillListed) {
+    ASSERT_EQ(Connect(), "");
+    PosixComApi other(ComPortTable(false));
+    EXPECT_EQ(other.CreateFile("\\\\.\\COM98"), kInvalidHandle);
+    EXPECT_EQ(other.GetLastError(), ERROR_SHARING_VIOLATION);
+
+    CSerialPort otherSerial(other, emulator);
+    std::vector<unsigned> aPorts;
+    EXPECT_EQ(otherSerial.EnumeratePorts(aPorts), 1);
+    EXPECT_EQ(aPorts, std::vector<unsigned>{kPort});
+
+    // Free again after a close, and a reconnect works.
+    EXPECT_EQ(serial.Close(hPort), 1);
+    hPort = kNullHandle;
+    const PortHandle hOther = other.CreateFile("\\\\.\\COM98");
+    ASSERT_NE(hOther, kInvalidHandle);
+    EXPECT_TRUE(other.CloseHandle(hOther));
+    EXPECT_EQ(Connect(), "");
+}
+
+TEST_F(PosixPortTest, MissingOrUnsuitableDevicesAreAbsent) {
+    PosixComApi plain(ComPortTable(false));
+    EXPECT_EQ(plain.CreateFile("\\\\.\\COM97"), kInvalidHandle);  // no override: nowhere
+    EXPECT_EQ(plain.GetLastError(), ERROR_FILE_NOT_FOUND);
+    setenv("GLOWDESK_COM97", "/nonexistent/tty", 1);
+    EXPECT_EQ(plain.CreateFile("\\\\.\\COM97"), kInvalidHandle);
+    EXPECT_EQ(plain.GetLastError(), ERROR_FILE_NOT_FOUND);
+
+    char szFile[] = "/tmp/glowdesk_notatty_XXXXXX";
+    const int fd = mkstemp(szFile);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    setenv("GLOWDESK_COM97", szFile, 1);
+    EXPECT_EQ(plain.CreateFile("\\\\.\\COM97"), kInvalidHandle);
+    EXPECT_EQ(plain.GetLastError(), ERROR_FILE_NOT_FOUND);
+    unlink(szFile);
+    unsetenv("GLOWDESK_COM97");
+
+    EXPECT_EQ(plain.CreateFile("\\\\.\\LPT1"), kInvalidHandle);
+}
+
+TEST_F(PosixPortTest, RejectsWhatThisPlatformCannotDo) {
+    const PortHandle h = api.CreateFile("\\\\.\\COM98");
+    ASSERT_NE(h, kInvalidHandle);
+    CommTimeouts timeouts;
+    EXPECT_FALSE(api.SetCommTimeouts(h, timeouts));  // reads that wait
+    timeouts.ReadIntervalTimeout = 0xFFFFFFFF;
+    EXPECT_TRUE(api.SetCommTimeouts(h, timeouts));
+    serial.InitLineSettings(settings, kPort, 56000, 0);
+    EXPECT_FALSE(api.SetCommState(h, settings.dcb));
+    serial.InitLineSettings(settings, kPort, 9600, 0);
+    settings.dcb.ByteSize = 9;
+    EXPECT_FALSE(api.SetCommState(h, settings.dcb));
+    EXPECT_TRUE(api.CloseHandle(h));
+    EXPECT_FALSE(api.CloseHandle(h));
+    EXPECT_FALSE(api.SetCommTimeouts(h, timeouts));
+}
+
+TEST_F(PosixPortTest, PeerHangUpReportsNothingAndDoesNotCrash) {
+    ASSERT_EQ(Connect(), "");
+    ASSERT_EQ(write(fdPeer, ">3j", 3), 3);
+    close(fdPeer);
+    fdPeer = -1;
+    EXPECT_EQ(serial.BytesWaiting(hPort), 0);
+    EXPECT_EQ(serial.BytesWaiting(hPort), 0);
+    uint8_t ac[4] = {'>', '1', 'V', '\n'};
+    EXPECT_EQ(serial.Read(hPort, ac, 4), 0);
+    EXPECT_EQ(serial.Write(hPort, ac, 4), 0);
+    EXPECT_EQ(serial.PollDescriptor(hPort), -1);
+    EXPECT_EQ(serial.FlushReceive(hPort), 0);
+    EXPECT_EQ(serial.Close(hPort), 1);
+    EXPECT_EQ(hPort, kInvalidHandle);
+}
+
+TEST_F(PosixPortTest, PurgeDiscardsWhatWasReceived) {
+    ASSERT_EQ(Connect(), "");
+    ASSERT_EQ(write(fdPeer, "stale", 5), 5);
+    ASSERT_TRUE(WaitReadable(serial.PollDescriptor(hPort), 1000));
+    EXPECT_EQ(serial.FlushReceive(hPort), 1);
+    EXPECT_EQ(serial.BytesWaiting(hPort), 0);
+}
+}  // namespace
