@@ -1,2 +1,37 @@
-// TODO: the window is not built yet.
-int main() { return 0; }
+// CGlowdeskApp: the process runs one window and ends when it closes.
+#include <QApplication>
+#include <filesystem>
+#include <system_error>
+
+#include "app/CommandLine.h"
+#include "app/GlowdeskDlg.h"
+#include "app/qt/GlowdeskWindow.h"
+#include "app/qt/QtDebugSink.h"
+#include "serial/ComEmulator.h"
+#include "serial/PlatformComApi.h"
+#include "serial/SerialPort.h"
+
+int main(int argc, char* argv[]) {
+    // Taken before Qt sees argv, so the logic gets the arguments exactly as given.
+    const std::string strArgs = JoinArguments(argc, argv);
+    std::error_code error;
+    const std::string strCurrentDir = std::filesystem::current_path(error).string();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Glowdesk"));
+
+    SleepWaiter waiter;
+    SystemClock clock;
+    QtDebugSink debugSink;
+    std::unique_ptr<ComApi> pComApi = CreatePlatformComApi();
+    CComEmulator emulator(waiter, debugSink);
+    CSerialPort serial(*pComApi, emulator);
+
+    GlowdeskWindow window;
+    CGlowdeskDlg dlg(window, serial, waiter, clock);
+    window.Attach(&dlg);
+    dlg.OnInitDialog(strArgs, strCurrentDir);
+    window.exec();
+    window.Attach(nullptr);
+    return 0;
+}

@@ -1,0 +1,508 @@
+#include "app/qt/GlowdeskWindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTextCursor>
+#include <QTimer>
+
+#include "about/qt/AboutDlg.h"
+#include "app/ControlIds.h"
+#include "app/GlowdeskDlg.h"
+#include "app/qt/Cp1252.h"
+#include "app/qt/FileFilter.h"
+#include "app/qt/IconRes.h"
+#include "res/MainDialogTemplate.h"
+
+namespace {
+
+// The dialog font: the platform's sans-serif at 8 points.
+QFont DialogFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+// The file-name box holds a path in the file system's own bytes, which need not be
+// Windows-1252; the bytes are kept beside the shown text so they come back unchanged.
+constexpr const char* kRawBytes = "glowdeskRawBytes";
+
+QString WithoutCarriageReturns(const std::string& strText) {
+    QString str = FromCp1252(strText);
+    str.remove(QLatin1Char('\r'));
+    return str;
+}
+
+std::optional<std::string> PathResult(const QString& strPath) {
+    if (strPath.isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(strPath).toStdString();
+}
+
+}  // namespace
+
+GlowdeskWindow::GlowdeskWindow(QWidget* pParent) : QDialog(pParent), units(DialogFont()) {
+    // A fixed-size top-level window with title bar, system menu, minimise and close.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(DialogFont());
+    setWindowTitle(FromCp1252(kMainDialogTitle));
+    setFixedSize(units.X(kMainDialogWidth), units.Y(kMainDialogHeight));
+
+    for (const DialogControl& ctl : kMainDialog) {
+        QWidget* pWidget = CreateControl(ctl);
+        if (ctl.nId != -1 && mapControls.count(ctl.nId) == 0)
+            mapControls[ctl.nId] = pWidget;
+    }
+    ConnectClicks();
+    // Keys are looked at before any control sees them, wherever the focus is.
+    qApp->installEventFilter(this);
+}
+
+GlowdeskWindow::~GlowdeskWindow() {
+    qApp->removeEventFilter(this);
+}
+
+QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
+    const QString strText = FromCp1252(ctl.pText);
+    QRect rc = units.Rect(ctl.nX, ctl.nY, ctl.nW, ctl.nH);
+    QWidget* pWidget = nullptr;
+    switch (ctl.kind) {
+        case ControlKind::ComboBox: {
+            auto* pCombo = new QComboBox(this);
+            pCombo->setEditable(true);
+            pCombo->setInsertPolicy(QComboBox::NoInsert);
+            pCombo->setDuplicatesEnabled(true);
+            // The template's height includes the drop-down list; the box itself
+            // is as high as its text field.
+            const int nBoxHeight = pCombo->sizeHint().height();
+            const int nRowHeight = pCombo->fontMetrics().height() + 2;
+            pCombo->setMaxVisibleItems(std::max(1, (rc.height() - nBoxHeight) / nRowHeight));
+            rc.setHeight(nBoxHeight);
+            pWidget = pCombo;
+            break;
+        }
+        case ControlKind::PushButton: {
+            auto* pButton = new QPushButton(strText, this);
+            // Return never presses a button of this window.
+            pButton->setAutoDefault(false);
+            pButton->setDefault(false);
+            pWidget = pButton;
+            break;
+        }
+        case ControlKind::Slider: {
+            auto* pSlider = new QSlider(Qt::Horizontal, this);
+            pSlider->setTickPosition(QSlider::NoTicks);
+            pWidget = pSlider;
+            break;
+        }
+        case ControlKind::IconStatic: {
+            auto* pLabel = new QLabel(this);
+            pLabel->setAlignment(Qt::AlignCenter);
+            pWidget = pLabel;
+            break;
+        }
+        case ControlKind::GroupBox: {
+            auto* pGroup = new QGroupBox(strText, this);
+            // The frame line runs through the middle of the title, as dialog frames
+            // do, so the template's coordinates hold.
+            pGroup->setStyleSheet(QStringLiteral(
+                "QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+                " margin-top: 0.5em; }"
+                "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+                " left: 6px; padding: 0 2px; }"));
+            pWidget = pGroup;
+            break;
+        }
+        case ControlKind::Edit: {
+            auto* pEdit = new QLineEdit(strText, this);
+            pEdit->setReadOnly(true);
+            pWidget = pEdit;
+            break;
+        }
+        case ControlKind::MultiEdit: {
+            auto* pEdit = new QPlainTextEdit(strText, this);
+            pEdit->setReadOnly(true);
+            pEdit->setUndoRedoEnabled(false);  // the log only grows; no history
+            // A vertical scroll bar and no horizontal one: long lines wrap, long
+            // words too.
+            pEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            pEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            pEdit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            pWidget = pEdit;
+            break;
+        }
+        case ControlKind::CheckBox: {
+            pWidget = new QCheckBox(strText, this);
+            break;
+        }
+    }
+    pWidget->setGeometry(rc);
+    if (ctl.kind == ControlKind::GroupBox) {
+        // A frame behind the controls it surrounds, never in their way.
+        pWidget->lower();
+        pWidget->setFocusPolicy(Qt::NoFocus);
+    }
+    if (ctl.kind == ControlKind::IconStatic) {
+        pWidget->setProperty("glowdeskIcon", ctl.nIcon);
+        static_cast<QLabel*>(pWidget)->setPixmap(
+            IconPixmap(ctl.nIcon, std::min(rc.width(), rc.height()), devicePixelRatioF()));
+    }
+    if (ctl.bHidden)
+        pWidget->hide();
+    return pWidget;
+}
+
+void GlowdeskWindow::ConnectClicks() {
+    auto connectButton = [this](int nId, void (CGlowdeskDlg::*pHandler)()) {
+        if (auto* pButton = qobject_cast<QAbstractButton*>(Control(nId))) {
+            connect(pButton, &QAbstractButton::clicked, this, [this, pHandler] {
+                if (pDlg)
+                    (pDlg->*pHandler)();
+            });
+        }
+    };
+    connectButton(IDC_CONNECT, &CGlowdeskDlg::OnConnect);
+    connectButton(IDC_START, &CGlowdeskDlg::OnStart);
+    connectButton(IDC_CLR, &CGlowdeskDlg::OnClr);
+    for (int nLed = 1; nLed <= 8; ++nLed) {
+        auto* pBox = qobject_cast<QAbstractButton*>(Control(IDC_LED_CHECK_1 + nLed - 1));
+        if (!pBox)
+            continue;
+        // clicked comes after the box has changed its state, as the logic expects.
+        connect(pBox, &QAbstractButton::clicked, this, [this, nLed] {
+            if (pDlg)
+                pDlg->OnLedClicked(nLed);
+        });
+    }
+}
+
+QWidget* GlowdeskWindow::Control(int nId) const {
+    auto it = mapControls.find(nId);
+    return it == mapControls.end() ? nullptr : it->second;
+}
+
+bool GlowdeskWindow::HasControl(int nId) const {
+    return Control(nId) != nullptr;
+}
+
+std::string GlowdeskWindow::GetTitle() const {
+    return ToCp1252(windowTitle());
+}
+
+void GlowdeskWindow::SetTitle(const std::string& strTitle) {
+    setWindowTitle(FromCp1252(strTitle));
+}
+
+void GlowdeskWindow::SetWindowIcon(int nIconRes) {
+    setWindowIcon(IconByRes(nIconRes));
+}
+
+std::string GlowdeskWindow::GetText(int nId) const {
+    QWidget* pWidget = Control(nId);
+    if (auto* pCombo = qobject_cast<QComboBox*>(pWidget))
+        return ToCp1252(pCombo->currentText());
+    if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget))
+        return ToCp1252(pButton->text());
+    if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
+        const QVariant raw = pEdit->property(kRawBytes);
+        if (raw.isValid())
+            return raw.toByteArray().toStdString();
+        return ToCp1252(pEdit->text());
+    }
+    if (auto* pEdit = qobject_cast<QPlainTextEdit*>(pWidget))
+        return ToCp1252(pEdit->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+    if (auto* pLabel = qobject_cast<QLabel*>(pWidget))
+        return ToCp1252(pLabel->text());
+    if (auto* pGroup = qobject_cast<QGroupBox*>(pWidget))
+        return ToCp1252(pGroup->title());
+    return {};
+}
+
+void GlowdeskWindow::SetText(int nId, const std::string& strText) {
+    QWidget* pWidget = Control(nId);
+    if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
+        pCombo->setEditText(FromCp1252(strText));
+    } else if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget)) {
+        pButton->setText(FromCp1252(strText));
+    } else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
+        if (nId == IDC_FILENAME) {
+            pEdit->setProperty(kRawBytes, QByteArray::fromStdString(strText));
+            pEdit->setText(QFile::decodeName(QByteArray::fromStdString(strText)));
+        } else {
+            pEdit->setText(FromCp1252(strText));
+        }
+        pEdit->setCursorPosition(0);
+    } else if (auto* pEdit = qobject_cast<QPlainTextEdit*>(pWidget)) {
+        pEdit->setPlainText(WithoutCarriageReturns(strText));
+    } else if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
+        pLabel->setText(FromCp1252(strText));
+    }
+}
+
+void GlowdeskWindow::AppendText(int nId, const std::string& strText) {
+    auto* pEdit = qobject_cast<QPlainTextEdit*>(Control(nId));
+    if (!pEdit) {
+        SetText(nId, GetText(nId) + strText);
+        return;
+    }
+    // Only the new text is inserted, so a long log costs nothing extra per append.
+    QTextCursor cursor(pEdit->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(WithoutCarriageReturns(strText));
+}
+
+void GlowdeskWindow::ScrollToEnd(int nId) {
+    auto* pEdit = qobject_cast<QPlainTextEdit*>(Control(nId));
+    if (!pEdit)
+        return;
+    QScrollBar* pBar = pEdit->verticalScrollBar();
+    pBar->setValue(pBar->maximum());
+}
+
+void GlowdeskWindow::Redraw(int nId) {
+    if (QWidget* pWidget = Control(nId))
+        pWidget->update();
+}
+
+bool GlowdeskWindow::GetCheck(int nId) const {
+    auto* pBox = qobject_cast<QCheckBox*>(Control(nId));
+    return pBox && pBox->isChecked();
+}
+
+void GlowdeskWindow::SetCheck(int nId, bool bChecked) {
+    if (auto* pBox = qobject_cast<QCheckBox*>(Control(nId)))
+        pBox->setChecked(bChecked);
+}
+
+void GlowdeskWindow::Show(int nId, bool bShow) {
+    if (QWidget* pWidget = Control(nId))
+        pWidget->setVisible(bShow);
+}
+
+bool GlowdeskWindow::IsShown(int nId) const {
+    QWidget* pWidget = Control(nId);
+    return pWidget && !pWidget->isHidden();
+}
+
+void GlowdeskWindow::SetIcon(int nId, int nIconRes) {
+    auto* pLabel = qobject_cast<QLabel*>(Control(nId));
+    if (!pLabel)
+        return;
+    pLabel->setProperty("glowdeskIcon", nIconRes);
+    const int nSize = std::min(pLabel->width(), pLabel->height());
+    pLabel->setPixmap(IconPixmap(nIconRes, nSize, devicePixelRatioF()));
+}
+
+void GlowdeskWindow::ComboReset(int nId) {
+    if (auto* pCombo = qobject_cast<QComboBox*>(Control(nId)))
+        pCombo->clear();
+}
+
+int GlowdeskWindow::ComboCount(int nId) const {
+    auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
+    return pCombo ? pCombo->count() : -1;
+}
+
+int GlowdeskWindow::ComboGetSel(int nId) const {
+    auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
+    return pCombo ? pCombo->currentIndex() : -1;
+}
+
+void GlowdeskWindow::ComboSetSel(int nId, int nRow) {
+    auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
+    if (!pCombo)
+        return;
+    pCombo->setCurrentIndex(nRow >= 0 && nRow < pCombo->count() ? nRow : -1);
+}
+
+std::string GlowdeskWindow::ComboGetRow(int nId, int nRow) const {
+    auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
+    if (!pCombo || nRow < 0 || nRow >= pCombo->count())
+        return {};
+    return ToCp1252(pCombo->itemText(nRow));
+}
+
+void GlowdeskWindow::ComboInsert(int nId, int nRow, const std::string& strText) {
+    auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
+    if (!pCombo)
+        return;
+    if (nRow < 0 || nRow > pCombo->count())
+        nRow = pCombo->count();
+    // Inserting selects nothing and leaves the text field alone; Qt would select
+    // the first row of an empty box.
+    const int nOldSel = pCombo->currentIndex();
+    const QString strEdit = pCombo->currentText();
+    pCombo->insertItem(nRow, FromCp1252(strText));
+    const int nWantSel = nOldSel < 0 ? -1 : (nOldSel >= nRow ? nOldSel + 1 : nOldSel);
+    if (pCombo->currentIndex() != nWantSel) {
+        pCombo->setCurrentIndex(nWantSel);
+        pCombo->setEditText(strEdit);
+    }
+}
+
+void GlowdeskWindow::ComboDelete(int nId, int nRow) {
+    auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
+    if (!pCombo || nRow < 0 || nRow >= pCombo->count())
+        return;
+    // Deleting the selected row leaves no selection (and the text field as it was);
+    // Qt would select a neighbour.
+    const int nOldSel = pCombo->currentIndex();
+    const QString strEdit = pCombo->currentText();
+    pCombo->removeItem(nRow);
+    const int nWantSel = nOldSel == nRow ? -1 : (nOldSel > nRow ? nOldSel - 1 : nOldSel);
+    if (pCombo->currentIndex() != nWantSel) {
+        pCombo->setCurrentIndex(nWantSel);
+        pCombo->setEditText(strEdit);
+    }
+}
+
+void GlowdeskWindow::ComboSetRowTip(int nId, int nRow, const std::string& strTip) {
+    auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
+    if (!pCombo || nRow < 0 || nRow >= pCombo->count())
+        return;
+    pCombo->setItemData(nRow, FromCp1252(strTip), Qt::ToolTipRole);
+}
+
+void GlowdeskWindow::SliderSetRange(int nId, int nMin, int nMax) {
+    if (auto* pSlider = qobject_cast<QSlider*>(Control(nId)))
+        pSlider->setRange(nMin, nMax);
+}
+
+void GlowdeskWindow::SliderSetPos(int nId, int nPos) {
+    if (auto* pSlider = qobject_cast<QSlider*>(Control(nId)))
+        pSlider->setValue(nPos);
+}
+
+int GlowdeskWindow::SliderGetPos(int nId) const {
+    auto* pSlider = qobject_cast<QSlider*>(Control(nId));
+    return pSlider ? pSlider->value() : 0;
+}
+
+void GlowdeskWindow::SetTimer(int nTimerId, int nPeriodMs) {
+    QTimer*& pTimer = mapTimers[nTimerId];
+    if (!pTimer) {
+        pTimer = new QTimer(this);
+        pTimer->setTimerType(Qt::PreciseTimer);
+        connect(pTimer, &QTimer::timeout, this, [this, nTimerId] {
+            if (pDlg)
+                pDlg->OnTimer(nTimerId);
+        });
+    }
+    pTimer->start(std::max(nPeriodMs, 0));
+}
+
+void GlowdeskWindow::KillTimer(int nTimerId) {
+    auto it = mapTimers.find(nTimerId);
+    if (it != mapTimers.end())
+        it->second->stop();
+}
+
+bool GlowdeskWindow::IsTimerRunning(int nTimerId) const {
+    auto it = mapTimers.find(nTimerId);
+    return it != mapTimers.end() && it->second->isActive();
+}
+
+int GlowdeskWindow::TimerPeriod(int nTimerId) const {
+    return IsTimerRunning(nTimerId) ? mapTimers.at(nTimerId)->interval() : 0;
+}
+
+void GlowdeskWindow::MessageBox(const std::string& strText) {
+    QMessageBox box(QMessageBox::NoIcon, FromCp1252(kMainDialogTitle), FromCp1252(strText),
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+std::optional<std::string> GlowdeskWindow::ChooseOpenFile(const std::string& strFilter) {
+    const QStringList aFilters = NameFiltersFromWindows(FromCp1252(strFilter));
+    return PathResult(QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                   aFilters.join(QLatin1String(";;"))));
+}
+
+std::optional<std::string> GlowdeskWindow::ChooseSaveFile(const std::string& strFilter) {
+    // The save dialog asks before an existing file is replaced.
+    const QStringList aFilters = NameFiltersFromWindows(FromCp1252(strFilter));
+    return PathResult(QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                   aFilters.join(QLatin1String(";;"))));
+}
+
+void GlowdeskWindow::ShowAboutBox() {
+    RunAboutDialog(this);
+}
+
+void GlowdeskWindow::done(int nResult) {
+    // The window goes away: the logic stops its timers and closes the port, once.
+    if (!bDestroyed) {
+        bDestroyed = true;
+        if (pDlg)
+            pDlg->OnDestroy();
+    }
+    QDialog::done(nResult);
+}
+
+bool GlowdeskWindow::eventFilter(QObject* pWatched, QEvent* pEvent) {
+    if (pEvent->type() == QEvent::KeyPress) {
+        auto* pWidget = qobject_cast<QWidget*>(pWatched);
+        if (pWidget && pWidget->window() == this)
+            return FilterKey(static_cast<QKeyEvent*>(pEvent));
+    }
+    return QDialog::eventFilter(pWatched, pEvent);
+}
+
+bool GlowdeskWindow::FilterKey(QKeyEvent* pEvent) {
+    switch (pEvent->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            // Neither presses a button nor closes the window.
+            return true;
+        case Qt::Key_F1:
+            if (pDlg)
+                pDlg->OnSysCommand(IDM_ABOUTBOX);
+            return true;
+        default:
+            break;
+    }
+    // The digits 1 to 8 as typed characters (keypad included) toggle the LEDs and
+    // reach no control, not even a combo box's text field.
+    const QString strText = pEvent->text();
+    const auto mods =
+        pEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (strText.size() == 1 && mods == Qt::NoModifier && pDlg) {
+        const QChar ch = strText.at(0);
+        if (ch >= QLatin1Char('1') && ch <= QLatin1Char('8'))
+            return pDlg->OnChar(ch.toLatin1());
+    }
+    return false;
+}
+
+void GlowdeskWindow::contextMenuEvent(QContextMenuEvent* pEvent) {
+    ShowSystemMenu(pEvent->globalPos());
+}
+
+void GlowdeskWindow::ShowSystemMenu(const QPoint& ptGlobal) {
+    QMenu menu(this);
+    QAction* pAbout = menu.addAction(FromCp1252(kAboutMenuText));
+    connect(pAbout, &QAction::triggered, this, [this] {
+        if (pDlg)
+            pDlg->OnSysCommand(IDM_ABOUTBOX);
+    });
+    menu.exec(ptGlobal);
+}

@@ -1,0 +1,82 @@
+// The main window (dialog 102) in Qt Widgets: builds the controls from the template
+// table, carries out the logic's requests on them by id and forwards clicks, keys,
+// timer ticks and the close to CGlowdeskDlg.
+#pragma once
+
+#include <QDialog>
+#include <map>
+
+#include "app/DialogView.h"
+#include "app/qt/DialogUnits.h"
+
+class CGlowdeskDlg;
+class QTimer;
+struct DialogControl;
+
+class GlowdeskWindow : public QDialog, public DialogView {
+    Q_OBJECT
+
+public:
+    explicit GlowdeskWindow(QWidget* pParent = nullptr);
+    ~GlowdeskWindow() override;
+
+    // The logic that receives the window's events; set before the window is shown.
+    void Attach(CGlowdeskDlg* pDlgLogic) { pDlg = pDlgLogic; }
+
+    // For tests: the widget of a control id (the first of its kind), timer state.
+    QWidget* Control(int nId) const;
+    bool IsTimerRunning(int nTimerId) const;
+    int TimerPeriod(int nTimerId) const;
+    const DialogUnits& Units() const { return units; }
+
+    // DialogView
+    bool HasControl(int nId) const override;
+    std::string GetTitle() const override;
+    void SetTitle(const std::string& strTitle) override;
+    void SetWindowIcon(int nIconRes) override;
+    std::string GetText(int nId) const override;
+    void SetText(int nId, const std::string& strText) override;
+    void AppendText(int nId, const std::string& strText) override;
+    void ScrollToEnd(int nId) override;
+    void Redraw(int nId) override;
+    bool GetCheck(int nId) const override;
+    void SetCheck(int nId, bool bChecked) override;
+    void Show(int nId, bool bShow) override;
+    bool IsShown(int nId) const override;
+    void SetIcon(int nId, int nIconRes) override;
+    void ComboReset(int nId) override;
+    int ComboCount(int nId) const override;
+    int ComboGetSel(int nId) const override;
+    void ComboSetSel(int nId, int nRow) override;
+    std::string ComboGetRow(int nId, int nRow) const override;
+    void ComboInsert(int nId, int nRow, const std::string& strText) override;
+    void ComboDelete(int nId, int nRow) override;
+    void ComboSetRowTip(int nId, int nRow, const std::string& strTip) override;
+    void SliderSetRange(int nId, int nMin, int nMax) override;
+    void SliderSetPos(int nId, int nPos) override;
+    int SliderGetPos(int nId) const override;
+    void SetTimer(int nTimerId, int nPeriodMs) override;
+    void KillTimer(int nTimerId) override;
+    void MessageBox(const std::string& strText) override;
+    std::optional<std::string> ChooseOpenFile(const std::string& strFilter) override;
+    std::optional<std::string> ChooseSaveFile(const std::string& strFilter) override;
+    void ShowAboutBox() override;
+
+    void done(int nResult) override;
+
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+    void contextMenuEvent(QContextMenuEvent* pEvent) override;
+
+private:
+    QWidget* CreateControl(const DialogControl& ctl);
+    void ConnectClicks();
+    bool FilterKey(QKeyEvent* pEvent);
+    void ShowSystemMenu(const QPoint& ptGlobal);
+
+    CGlowdeskDlg* pDlg = nullptr;
+    DialogUnits units;
+    std::map<int, QWidget*> mapControls;
+    std::map<int, QTimer*> mapTimers;
+    bool bDestroyed = false;
+};
