@@ -1,4 +1,175 @@
+// The EEPROM read sequence: each "r" reply stores its bytes into the program store
+// and asks for the next chunk, the next item (length word, name, data) or the next
+// program.
 #include "app/GlowdeskDlg.h"
+#include "protocol/Frames.h"
+#include "protocol/TraceText.h"
 
-// TODO: the EEPROM read sequence is not built yet.
-int CGlowdeskDlg::E2ReadStatemachine(const uint8_t*, int) { return 1; }
+namespace {
+
+const char* FrameText(const uint8_t* p) {
+    return reinterpret_cast<const char*>(p);
+}
+
+bool IsPrintable(int ch) {
+    return ch >= 0x20 && ch <= 0x7E;
+}
+
+// Bytes a data reply carries, from its length digit.
+int ReplyByteCount(const uint8_t* pFrame) {
+    return (HexValue(static_cast<char>(pFrame[1])) - 1) / 2;
+}
+
+}  // namespace
+
+int CGlowdeskDlg::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
+    if (pFrame[3] == ':') {
+        AppendTrace("\r\n error: bad response code received (rd cmd) !!!");
+        EndCmd();
+        return 1;
+    }
+    bool bLast = nE2Len != 0 && nE2Len == nChunk;
+    if ((nSelProg == 0 || nSelProg > 9) && nSubE2Cmd != SubE2RdMixLen &&
+        nSubE2Cmd != SubE2WrMixLen) {
+        AppendTrace("\r\n error E2 statmachine (bad program index) !!!");
+        EndCmd();
+        return 1;
+    }
+    if (nSubE2Cmd != SubE2RdMixLen && nSelProg > 9) {
+        AppendTrace("\r\n error E2ReadStatemachine(), bad program index !!!");
+        return 0;
+    }
+
+    LightProgram* pProg = nSelProg >= 1 ? &store.aProgs[nSelProg - 1] : nullptr;
+    if (pProg == nullptr && nSubE2Cmd >= SubE2RdProgLen && nSubE2Cmd <= SubE2RdProgData) {
+        // A negative index with a program item running: there is no record to fill.
+        AppendTrace("\r\n error E2 statmachine (bad program index) !!!");
+        EndCmd();
+        return 1;
+    }
+    auto completeProgram = [&] {
+        ListProgEntry(nSelProg - 1);
+        if (!IsCmd(CmdRdAllProgs)) {
+            AppendTrace("\r\n finished");
+            EndCmd();
+            return;
+        }
+        ++nSelProg;
+        if (nSelProg <= 9) {
+            AppendTrace(
+                TraceText("\r\n*** Program %d **************************************", nSelProg));
+            nFrameCmd = CmdRdStaticInfo;
+            SendCmd("\r\n --> read E2 program info\r\n");
+        } else {
+            StartSubE2Cmd(SubE2RdMixLen, CmdRdMixLen,
+                          "\r\n*************************************************\r\n"
+                          "--> read random length");
+        }
+    };
+    // Bytes of the reply, checked against what was asked and against the room left.
+    auto takeBytes = [&](int nPos, int nRoom) {
+        if (ReplyByteCount(pFrame) != nChunk || nPos < 0 || nPos + nChunk > nRoom) {
+            AppendTrace("\r\n missmatch of expected data count in RX response !!!");
+            EndCmd();
+            return false;
+        }
+        return true;
+    };
+    auto advance = [&] {
+        nE2Addr += nChunk;
+        nE2Len -= nChunk;
+        nChunk = 0;
+    };
+
+    switch (nSubE2Cmd) {
+        case SubE2RdProgLen: {
+            if (!bLast) {
+                AppendTrace("\r\n error: RdAdrProgLen needs only 1 cmd frame");
+                EndCmd();
+                break;
+            }
+            const uint16_t wLen = HexToWord(FrameText(pFrame + 3));
+            const int nSteps = wLen & 0x7FFF;
+            if (nSteps > staticInfo.ProgSize) {
+                // The record keeps its former length, so it never claims more steps
+                // than it holds.
+                AppendTrace(
+                    TraceText("\r\n error: Length read from E2 (%d) bigger than max. length (%d)",
+                              nSteps, staticInfo.ProgSize));
+                EndCmd();
+                break;
+            }
+            pProg->Steps = static_cast<uint16_t>(nSteps);
+            pProg->MixAllowed = (wLen & 0x8000) ? 1 : 0;
+            AppendTrace(TraceText(" --> %d", pProg->Steps));
+            StartSubE2Cmd(SubE2RdProgName, CmdRdSelProg, "\r\n --> read program name");
+            break;
+        }
+        case SubE2RdProgName: {
+            if (nChunk != 0) {
+                int nPos = static_cast<int>(nE2Addr) - pProg->PosProgName;
+                if (!takeBytes(nPos, kNameSize - 1))
+                    break;
+                for (int i = 0; i < nChunk; ++i) {
+                    const int ch = static_cast<uint8_t>(HexToByte(FrameText(pFrame + 3 + 2 * i)));
+                    if (IsPrintable(ch)) {
+                        pProg->Name[nPos++] = static_cast<char>(ch);
+                    } else {
+                        pProg->Name[nPos] = 0;
+                        bLast = true;
+                        AppendTrace(TraceText(" --> (\"%s\")", pProg->Name));
+                        break;
+                    }
+                }
+            }
+            if (bLast) {
+                if (pProg->Steps != 0) {
+                    StartSubE2Cmd(SubE2RdProgData, CmdRdSelProg, "\r\n --> read program data");
+                } else {
+                    AppendTrace("\r\n this program has no data pattern");
+                    completeProgram();
+                }
+            } else {
+                advance();
+                GoOnSubE2Cmd(SubE2RdProgName);
+            }
+            break;
+        }
+        case SubE2RdProgData:
+            if (nChunk != 0) {
+                const int nPos = static_cast<int>(nE2Addr) - pProg->PosProgData;
+                if (!takeBytes(nPos, kDataSize))
+                    break;
+                AppendTrace(".");
+                for (int i = 0; i < nChunk; ++i) {
+                    pProg->Data[nPos + i] =
+                        static_cast<uint8_t>(HexToByte(FrameText(pFrame + 3 + 2 * i)));
+                }
+            }
+            if (bLast) {
+                completeProgram();
+            } else {
+                advance();
+                GoOnSubE2Cmd(SubE2RdProgData);
+            }
+            break;
+        case SubE2RdMixLen:
+            store.RandomLen = static_cast<uint8_t>(HexToByte(FrameText(pFrame + 3)));
+            AppendTrace(TraceText(": (random length=%d)\r\n ...finished", store.RandomLen));
+            ListProgEntry(kEntryMix);
+            EndCmd();
+            break;
+        case SubE2WrProgData:
+        case SubE2WrProgName:
+        case SubE2WrProgLen:
+        case SubE2WrMixLen:
+            AppendTrace("\r\n Wr-cmd in E2ReadStatmachine !!!");
+            EndCmd();
+            break;
+        default:
+            AppendTrace("\r\n unknown E2 statmachine cmd !!!");
+            EndCmd();
+            break;
+    }
+    return 1;
+}

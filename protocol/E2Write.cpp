@@ -1,4 +1,81 @@
+// The EEPROM write sequence: each good "w" reply sends the next chunk, the next item
+// (data, name, length word) or the next program.
 #include "app/GlowdeskDlg.h"
+#include "protocol/TraceText.h"
 
-// TODO: the EEPROM write sequence is not built yet.
-int CGlowdeskDlg::E2WriteStatemachine(const uint8_t*, int) { return 1; }
+int CGlowdeskDlg::E2WriteStatemachine(const uint8_t* pFrame, int /*nLen*/) {
+    if (!CheckStatus(pFrame, false)) {
+        AppendTrace("\r\n error: bad response code received (wr cmd) !!!");
+        EndCmd();
+        return 0;
+    }
+    const bool bLast = nE2Len != 0 && nE2Len == nChunk;
+    if ((nSelProg == 0 || nSelProg > 9) && nSubE2Cmd != SubE2RdMixLen &&
+        nSubE2Cmd != SubE2WrMixLen) {
+        return 1;
+    }
+    if (nSubE2Cmd != SubE2WrMixLen && nSelProg > 9) {
+        AppendTrace("\r\n error E2WriteStatemachine(), bad program index !!!");
+        return 0;
+    }
+
+    auto advance = [&] {
+        nE2Addr += nChunk;
+        nE2Len -= nChunk;
+        nChunk = 0;
+    };
+
+    switch (nSubE2Cmd) {
+        case SubE2RdProgLen:
+        case SubE2RdProgName:
+        case SubE2RdProgData:
+        case SubE2RdMixLen:
+            AppendTrace("\r\n Rd-cmd in E2WriteStatmachine !!!");
+            EndCmd();
+            break;
+        case SubE2WrProgData:
+            AppendTrace(".");
+            if (bLast) {
+                StartSubE2Cmd(SubE2WrProgName, CmdWrSelProg, "\r\n --> write program name");
+            } else {
+                advance();
+                GoOnSubE2Cmd(SubE2WrProgData);
+            }
+            break;
+        case SubE2WrProgName:
+            if (bLast) {
+                StartSubE2Cmd(SubE2WrProgLen, CmdWrSelProg, "\r\n --> write program length");
+            } else {
+                advance();
+                GoOnSubE2Cmd(SubE2WrProgName);
+            }
+            break;
+        case SubE2WrProgLen:
+            if (!bLast) {
+                AppendTrace("\r\n error: WrAdrProgLen needs only 1 cmd frame");
+                EndCmd();
+            } else if (!IsCmd(CmdWrAllProgs)) {
+                AppendTrace("\r\n finished");
+                EndCmd();
+            } else if (++nSelProg <= 9) {
+                AppendTrace(TraceText("\r\n*** Program %d **************************************",
+                                      nSelProg));
+                nFrameCmd = CmdRdStaticInfo;
+                SendCmd("\r\n --> read E2 program info\r\n");
+            } else {
+                StartSubE2Cmd(SubE2WrMixLen, CmdWrMixLen,
+                              "\r\n*************************************************\r\n"
+                              "--> write random length");
+            }
+            break;
+        case SubE2WrMixLen:
+            AppendTrace(TraceText(": (random length=%d)\r\n ...finished", store.RandomLen));
+            EndCmd();
+            break;
+        default:
+            AppendTrace("\r\n unknown E2 statmachine cmd !!!");
+            EndCmd();
+            break;
+    }
+    return 1;
+}

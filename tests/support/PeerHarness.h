@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "tests/support/DialogHarness.h"
@@ -35,6 +36,29 @@ struct PeerHarness {
         peer.aWritten.clear();
     }
 
+    // From now on the peer answers as an emulated Handheld in configuration mode,
+    // unless fnOverride gives an answer of its own for a frame ("" for none).
+    using Override = std::function<std::optional<std::string>(const std::string& strFrame)>;
+    void AnswerLikeTheHandheld(Override fnOverride = nullptr) {
+        peerEmu.ResetEmulator();
+        HandheldAnswer(">2JC\n");
+        peer.responder = [this, fnOverride](const std::string& strFrame) -> std::string {
+            if (fnOverride) {
+                if (std::optional<std::string> strAnswer = fnOverride(strFrame))
+                    return *strAnswer;
+            }
+            return HandheldAnswer(strFrame);
+        };
+    }
+    std::string HandheldAnswer(const std::string& strFrame) {
+        peerEmu.HandleFrame(reinterpret_cast<const uint8_t*>(strFrame.data()),
+                            static_cast<int>(strFrame.size()));
+        std::string strAnswer(static_cast<size_t>(peerEmu.AnswerBytesWaiting()), '\0');
+        peerEmu.ReadAnswer(reinterpret_cast<uint8_t*>(strAnswer.data()),
+                           static_cast<int>(strAnswer.size()));
+        return strAnswer;
+    }
+
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i)
             h.dlg.OnTimer(kTimerCom);
@@ -56,4 +80,7 @@ struct PeerHarness {
 
     ScriptedPeer peer;
     DialogHarness h;
+    RecordingWaiter peerWaiter;
+    NullDebugSink peerDebug;
+    CComEmulator peerEmu{peerWaiter, peerDebug};
 };
