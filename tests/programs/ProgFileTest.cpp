@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -210,6 +211,18 @@ TEST_F(ProgFileTest, ListProgEntryRewritesOneRowAndKeepsTheSelection) {
     EXPECT_EQ(Row(2), "Prog 3: \"fill\", 1 step, MixAllowed=1");
     EXPECT_EQ(rig.view.ComboCount(IDC_PROGRAM), 11);
     EXPECT_EQ(rig.view.ComboGetSel(IDC_PROGRAM), 10);
+}
+
+TEST_F(ProgFileTest, TheDemoFileLoads) {
+    const char* pSource = std::getenv("GLOWDESK_SOURCE_DIR");
+    if (pSource == nullptr)
+        GTEST_SKIP() << "GLOWDESK_SOURCE_DIR is not set";
+    rig.dlg.LoadProgFile(std::string(pSource) + "/examples/demo.ini");
+    EXPECT_EQ(rig.dlg.GetTrace().substr(0, 20), " 8 programs loaded f");
+    EXPECT_EQ(Row(0), "Prog 1: \"Chase\", 8 steps, MixAllowed=1");
+    EXPECT_EQ(Row(4), "Prog 5: \"Sweep\", 12 steps, MixAllowed=1");
+    EXPECT_EQ(Row(7), "Prog 8: \"-\", 0 step, MixAllowed=0");
+    EXPECT_EQ(Row(10), "MIX: (RandomLen=40)");
 }
 
 }  // namespace
