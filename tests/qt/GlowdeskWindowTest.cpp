@@ -8,13 +8,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTextDocument>
-#include <cstdlib>
+#include <QTimer>
 
 #include "app/GlowdeskDlg.h"
 #include "app/qt/Cp1252.h"
@@ -215,6 +216,44 @@ TEST(GlowdeskWindow, DigitKeysToggleLedsInsteadOfTyping) {
     EXPECT_EQ(pPortEdit->text(), QStringLiteral("09"));
 }
 
+// Closes the next modal window that opens and tells its title.
+void CloseNextModal(QString* pTitle) {
+    QTimer::singleShot(0, [pTitle] {
+        if (QWidget* pModal = QApplication::activeModalWidget()) {
+            *pTitle = pModal->windowTitle();
+            pModal->close();
+        }
+    });
+}
+
+TEST(GlowdeskWindow, AboutEntryFromF1AndContextMenu) {
+    WindowHarness h;
+    QString strTitle;
+    CloseNextModal(&strTitle);
+    QTest::keyClick(h.window.Control(IDC_COMMAND), Qt::Key_F1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(strTitle, QStringLiteral("About Glowdesk"));
+
+    strTitle.clear();
+    QString strEntry;
+    QTimer::singleShot(0, [&] {
+        auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!pMenu || pMenu->actions().isEmpty())
+            return;
+        strEntry = pMenu->actions().first()->text();
+        CloseNextModal(&strTitle);
+        pMenu->actions().first()->trigger();
+        pMenu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            h.window.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&h.window, &event);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(strEntry, QStringLiteral("&About Glowdesk..."));
+    EXPECT_EQ(strTitle, QStringLiteral("About Glowdesk"));
+    EXPECT_TRUE(h.window.isVisible());
+}
+
 TEST(GlowdeskWindow, LedBoxClickLightsItsLamp) {
     WindowHarness h;
     auto* pBox = h.Ctl<QCheckBox>(IDC_LED_CHECK_1 + 4);  // "5"
@@ -344,13 +383,4 @@ TEST(FileFilter, TurnsWindowsFiltersIntoNameFilters) {
     EXPECT_EQ(NameFiltersFromWindows(QStringLiteral("Text|*.txt;*.log||")),
               QStringList({"Text (*.txt *.log)"}));
     EXPECT_EQ(NameFiltersFromWindows(QString()), QStringList());
-}
-
-int main(int argc, char** argv) {
-    // Without a display the window still builds; gtest_discover_tests runs us too.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
