@@ -167,9 +167,13 @@ PortHandle PosixComApi::CreateFile(const std::string& strName) {
     if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         return fail(ERROR_SHARING_VIOLATION);
     }
+    PortState state;
+#ifdef TIOCGEXCL
+    int nWasExclusive = 0;
+    state.bOwnsExclusive = ioctl(fd, TIOCGEXCL, &nWasExclusive) == 0 && nWasExclusive == 0;
+#endif
     ioctl(fd, TIOCEXCL);  // root ignores it; the lock above still holds
 
-    PortState state;
     state.bHasCounters = ReadCounters(fd, state.counters);
     ports[fd] = state;
     nLastError = 0;
@@ -369,10 +373,11 @@ bool PosixComApi::CloseHandle(PortHandle hPort) {
     if (Find(hPort) == nullptr)
         return false;
     const int fd = static_cast<int>(hPort);
-    ports.erase(fd);
     // The exclusive flag outlives this descriptor when someone else keeps the terminal
     // open (a simulator holds both ends): clear it so the next open is not refused.
-    ioctl(fd, TIOCNXCL);
+    if (ports[fd].bOwnsExclusive)
+        ioctl(fd, TIOCNXCL);
+    ports.erase(fd);
     // On Linux the descriptor is released even when close reports an error, so the
     // handle must not be kept.
     return close(fd) == 0 || errno != EBADF;

@@ -11,7 +11,7 @@
 #include "serial/ComPortTable.h"
 
 class PosixComApi : public ComApi {
-  public:
+public:
     explicit PosixComApi(ComPortTable table = ComPortTable()) : table(table) {}
     ~PosixComApi() override;
 
@@ -43,7 +43,7 @@ class PosixComApi : public ComApi {
 
     static constexpr int kWriteStallMs = 5000;
 
-  private:
+private:
     struct LineCounters {
         int nFrame = 0, nParity = 0, nOverrun = 0, nBufOverrun = 0, nBreak = 0;
     };
@@ -51,6 +51,7 @@ class PosixComApi : public ComApi {
         bool bHasCounters = false;
         LineCounters counters;
         bool bGone = false;
+        bool bOwnsExclusive = false;  // this open set the terminal's exclusive flag
     };
 
     PortState* Find(PortHandle hPort);

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -233,5 +234,22 @@ TEST_F(PosixPortTest, PurgeDiscardsWhatWasReceived) {
     ASSERT_TRUE(WaitReadable(serial.PollDescriptor(hPort), 1000));
     EXPECT_EQ(serial.FlushReceive(hPort), 1);
     EXPECT_EQ(serial.BytesWaiting(hPort), 0);
+}
+}  // namespace
+
+namespace {
+TEST_F(PosixPortTest, ExclusiveFlagIsClearedOnClose) {
+    // Someone else keeps the terminal open, as the simulator does: the flag would
+    // otherwise outlive the close and refuse the next open of an ordinary user.
+    const int fdKept = open(strPath.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fdKept, 0);
+    ASSERT_EQ(Connect(), "");
+    int nExclusive = 0;
+    ASSERT_EQ(ioctl(fdKept, TIOCGEXCL, &nExclusive), 0);
+    EXPECT_EQ(nExclusive, 1);
+    EXPECT_EQ(serial.Close(hPort), 1);
+    ASSERT_EQ(ioctl(fdKept, TIOCGEXCL, &nExclusive), 0);
+    EXPECT_EQ(nExclusive, 0);
+    close(fdKept);
 }
 }  // namespace
