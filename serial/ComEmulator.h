@@ -19,7 +19,7 @@ constexpr int kE2ImageSize = 8192;
 constexpr uint8_t kResetByte = 0xA5;
 
 class CComEmulator {
-  public:
+public:
     CComEmulator(Waiter& waiter, DebugSink& debug) : waiter(waiter), debug(debug) {}
 
     // Answers one request (a whole frame, line feed included); returns nCount.
@@ -35,7 +35,7 @@ class CComEmulator {
     bool IsNormalMode() const { return bNormalMode != 0; }
     std::array<uint8_t, kE2ImageSize>& Image() { return acImage; }
 
-  private:
+private:
     void PutAnswer(const uint8_t* pFrame, int nLen);
     void PutStatus(char chLetter, char chStatus);
 

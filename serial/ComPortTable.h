@@ -13,7 +13,7 @@
 constexpr unsigned kMaxComNumber = 255;
 
 class ComPortTable {
-  public:
+public:
     // bUseDefaults false: only the overrides lead anywhere. Tests and embedders use it
     // so that probing the ports never touches a real device node.
     explicit ComPortTable(bool bUseDefaults = true) : bUseDefaults(bUseDefaults) {}
@@ -25,7 +25,7 @@ class ComPortTable {
     // The override from the environment, or "".
     static std::string OverridePath(unsigned nPort);
 
-  private:
+private:
     bool bUseDefaults;
 };
 
