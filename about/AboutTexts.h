@@ -8,7 +8,7 @@ inline constexpr const char* kAboutVersionText =
     "startup";
 
 // The one line at the bottom of the dialog.
-inline constexpr const char* kAboutFooterText = "Glowdesk - light programs for the Handheld";
+inline constexpr const char* kAboutFooterText = "Light programs for the Handheld";
 
 // The lines the animation plays, one after the other, separated by commas.
 inline constexpr const char* kAboutLines =
