@@ -11,9 +11,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -311,6 +313,24 @@ TEST(GlowdeskWindow, TraceLogAppendsAtTheEnd) {
     window.AppendText(IDC_TRACE, "\r");
     window.AppendText(IDC_TRACE, "\nend");
     EXPECT_EQ(pLog->document()->blockCount(), 4);
+}
+
+TEST(GlowdeskWindow, TraceLogScrollsToTheLastLine) {
+    WindowHarness h;
+    auto* pLog = h.Ctl<QPlainTextEdit>(IDC_TRACE);
+    for (int n = 0; n < 200; ++n)
+        h.dlg.AppendTrace("\r\nline " + std::to_string(n));
+    QScrollBar* pBar = pLog->verticalScrollBar();
+    EXPECT_GT(pBar->maximum(), 0);
+    EXPECT_EQ(pBar->value(), pBar->maximum());
+    const QTextBlock lastShown =
+        pLog->cursorForPosition(QPoint(5, pLog->viewport()->height() - 5)).block();
+    EXPECT_EQ(lastShown.text(), QStringLiteral("line 199"));
+
+    // clr empties the log and shows its top.
+    h.dlg.OnClr();
+    EXPECT_EQ(pLog->toPlainText(), QString());
+    EXPECT_EQ(pBar->value(), 0);
 }
 
 TEST(GlowdeskWindow, CombosInsertAndDeleteLikeTheDialog) {
