@@ -213,6 +213,21 @@ TEST_F(ProgFileTest, ListProgEntryRewritesOneRowAndKeepsTheSelection) {
     EXPECT_EQ(rig.view.ComboGetSel(IDC_PROGRAM), 10);
 }
 
+TEST_F(ProgFileTest, WriteProgToIniEditsOneSectionOfAnExistingFile) {
+    WriteBytes(
+        rig.folder.File("mine.ini"),
+        "; keep\r\n[PROG_1]\r\nName=old\r\nSteps=3\r\nColour=red\r\n\r\n[PROG_2]\r\nName=x\r\n");
+    LightProgram& r = rig.dlg.Store().aProgs[0];
+    std::strcpy(r.Name, "new");
+    r.Steps = 1;
+    r.Data[0] = 0x01;
+    EXPECT_EQ(rig.dlg.WriteProgToIni(0, "mine.ini"), 1);
+    EXPECT_EQ(ReadBytes(rig.folder.File("mine.ini")),
+              "; keep\r\n[PROG_1]\r\nName=new\r\nSteps=1\r\nColour=red\r\nMixAllowed=0\r\n"
+              "Step_1=00000001\r\n\r\n[PROG_2]\r\nName=x\r\n");
+    EXPECT_EQ(rig.dlg.WriteProgToIni(1, "mine.ini"), 0);
+}
+
 TEST_F(ProgFileTest, TheDemoFileLoads) {
     const char* pSource = std::getenv("GLOWDESK_SOURCE_DIR");
     if (pSource == nullptr)
