@@ -66,7 +66,18 @@ say "cross-building the core and its tests"
 cmake -S "$root" -B "$build/core" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLOWDESK_GUI=OFF -DGLOWDESK_TOOLS=OFF \
     -DGTest_DIR="$gtest/install/lib/cmake/GTest" >/dev/null || fail "configure"
-cmake --build "$build/core" -j"$jobs" || fail "build"
+# Keeps going past a test program that does not build, so the others still run.
+build_log=$build/build.log
+broken=""
+if ! cmake --build "$build/core" -j"$jobs" -- -k 0 >"$build_log" 2>&1; then
+    grep -E -A12 '^FAILED:' "$build_log" | head -80
+    broken=$(sed -n 's/^FAILED: CMakeFiles\/\([A-Za-z0-9_]*\)\.dir.*/\1/p' "$build_log" | sort -u)
+    broken=${broken:-unknown}
+    case " $(echo $broken) " in
+    *" glowdesk_core "* | *" glowdesk_testsupport "* | *" unknown "*) fail "build ($broken)" ;;
+    esac
+fi
+grep -E -i 'warning' "$build_log" | head -40
 built=$((SECONDS - started))
 
 # --- Wine -------------------------------------------------------------------------------
@@ -77,11 +88,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 mkdir -p "$WINEPREFIX"
 # One server for all the runs, ended on the way out (it serves this prefix only).
-"$wineserver" -p || fail "wineserver"
+# Its output goes nowhere: on the way out it dumps its object table to stderr.
+"$wineserver" -p >/dev/null 2>&1 || fail "wineserver"
 sim_pid=""
 cleanup() {
     [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
-    "$wineserver" -k 2>/dev/null
+    "$wineserver" -k >/dev/null 2>&1
 }
 trap cleanup EXIT
 "$wine" cmd /c exit >/dev/null 2>&1 # creates or updates the prefix outside any timing
@@ -107,18 +119,28 @@ run_test() { # program [env...]; adds the count of passed tests, records failure
 
 for exe in "$build"/core/test_*.exe; do
     [ -e "$exe" ] || continue
-    [ "$(basename "$exe")" = test_win32_line.exe ] && continue
+    name=$(basename "$exe" .exe)
+    [ "$name" = test_win32_line ] && continue
+    if printf '%s\n' $broken | grep -qx "$name"; then
+        failed+=("$name (does not build)")
+        continue
+    fi
     run_test "$exe"
 done
 
 # --- the Win32 serial layer on a real line ----------------------------------------------
 line_exe=$build/core/test_win32_line.exe
 sim=""
-if [ -x "$line_exe" ] && [ -f "$root/tools/glowdesk_sim.cpp" ]; then
-    native=$build/native
-    say "building the Handheld simulator"
-    if cmake -S "$root" -B "$native" -G Ninja -DGLOWDESK_GUI=OFF -DGLOWDESK_TESTS=OFF \
-        -DGLOWDESK_TOOLS=ON >/dev/null && cmake --build "$native" --target glowdesk_sim >/dev/null; then
+if [ -x "$line_exe" ] && [ -f "$root/tools/glowdesk_sim.cpp" ] &&
+    ! printf '%s\n' $broken | grep -qx test_win32_line; then
+    # The normal build's folder when there is one (./test.sh has just built it).
+    native=$root/build
+    [ -f "$native/CMakeCache.txt" ] || native=$build/native
+    say "building the Handheld simulator in $native"
+    if { [ -f "$native/CMakeCache.txt" ] ||
+        cmake -S "$root" -B "$native" -G Ninja -DGLOWDESK_GUI=OFF -DGLOWDESK_TESTS=OFF \
+            -DGLOWDESK_TOOLS=ON >/dev/null; } &&
+        cmake --build "$native" --target glowdesk_sim >/dev/null; then
         sim=$native/glowdesk_sim
     else
         failed+=("glowdesk_sim (native build)")
@@ -126,25 +148,24 @@ if [ -x "$line_exe" ] && [ -f "$root/tools/glowdesk_sim.cpp" ]; then
 fi
 if [ -n "$sim" ]; then
     com=42
-    simlog=$build/sim.log
-    "$sim" >"$simlog" 2>&1 &
+    link=$WINEPREFIX/dosdevices/com$com
+    # Answers at once (-s 0); the simulator links the COM number to its pty itself.
+    "$sim" -s 0 -l "$link" >"$build/sim.log" 2>&1 &
     sim_pid=$!
-    pty=""
-    for _ in $(seq 100); do
-        pty=$(grep -o '/dev/pts/[0-9]\+' "$simlog" | head -1)
-        [ -n "$pty" ] && break
+    for _ in $(seq 200); do
+        [ -L "$link" ] && break
         sleep 0.05
     done
-    if [ -n "$pty" ]; then
-        ln -sfn "$pty" "$WINEPREFIX/dosdevices/com$com"
+    if [ -L "$link" ]; then
         run_test "$line_exe" GLOWDESK_LINE_COM=$com
-        rm -f "$WINEPREFIX/dosdevices/com$com"
     else
-        failed+=("glowdesk_sim printed no pseudo-terminal")
+        failed+=("glowdesk_sim made no link")
+        cat "$build/sim.log"
     fi
     kill "$sim_pid" 2>/dev/null
     wait "$sim_pid" 2>/dev/null
     sim_pid=""
+    rm -f "$link"
 else
     say "line test not run: the Handheld simulator is not there yet"
 fi
