@@ -133,9 +133,4 @@ TEST(IniDocument, AValueCannotBreakItsLine) {
     EXPECT_EQ(back.Find("PROG_5", "Steps"), "1");
 }
 
-TEST(IniDocument, FoldsWindows1252Letters) {
-    EXPECT_EQ(FoldIniName("PROG_\xC4\x8A\x9F"), "prog_\xE4\x9A\xFF");
-    EXPECT_EQ(FoldIniName("\xD7\xDF"), "\xD7\xDF");  // the multiplication sign and sharp s
-}
-
 }  // namespace
