@@ -35,6 +35,7 @@ void CGlowdeskDlg::OnConnect() {
 
     if (view.GetText(IDC_CONNECT) == "connect") {
         if (hComPort != kNullHandle) {
+            WatchComPort(-1);
             serial.Close(hComPort);
             hComPort = kNullHandle;
         }
@@ -63,6 +64,8 @@ void CGlowdeskDlg::OnConnect() {
         ResetRxCount();
         ResetTxCount();
         serial.FlushReceive(hComPort);
+        // Replies are read as they arrive, not only on the next tick of timer 2.
+        WatchComPort(ComPortDescriptor());
         const std::string strText =
             std::string("Open Com Port:") + serial.DescribeSettings(comSettings);
         view.SetText(IDC_CONNECT, "disconnect");
@@ -71,6 +74,7 @@ void CGlowdeskDlg::OnConnect() {
         waiter.Wait(kConnectPauseMs);
     } else {
         if (hComPort != kNullHandle) {
+            WatchComPort(-1);
             serial.Close(hComPort);
             hComPort = kNullHandle;
         }

@@ -58,6 +58,11 @@ public:
     virtual void SetTimer(int nTimerId, int nPeriodMs) = 0;
     virtual void KillTimer(int nTimerId) = 0;
 
+    // Serial input: call CGlowdeskDlg::OnComReadable whenever descriptor nFd has input
+    // (or has hung up); -1 stops watching. Watching an nFd already watched does nothing.
+    // Where descriptors cannot be watched this does nothing and timer 2 alone polls.
+    virtual void WatchPort(int nFd) = 0;
+
     // Modal questions
     virtual void MessageBox(const std::string& strText) = 0;
     // Empty optional when the user cancels. strFilter is the Windows-style

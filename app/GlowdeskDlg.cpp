@@ -86,6 +86,7 @@ bool CGlowdeskDlg::OnInitDialog(const std::string& strArgs, const std::string& s
 void CGlowdeskDlg::OnDestroy() {
     view.KillTimer(kTimerPlay);
     view.KillTimer(kTimerCom);
+    WatchComPort(-1);
     if (hComPort != kNullHandle)
         serial.Close(hComPort);
 }

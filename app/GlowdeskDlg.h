@@ -98,6 +98,9 @@ public:
     void EndCmd();
     void ClearCmdState();
     void OnComTimer();  // timer 2
+    // The port's descriptor reports input: reads what is waiting, as timer 2 does, but
+    // counts no time-out tick. Real ports only; emulation is read on timer 2 alone.
+    void OnComReadable();
     bool IsProgSequence() const { return nCmd >= 5 && nCmd <= 8; }
     bool IsRunningCmd(int c) const { return bBusy && nCmd == c; }
     bool IsRunningFrameCmd(int c) const { return bBusy && nFrameCmd == c; }
@@ -126,6 +129,12 @@ public:
 
 private:
     void OnVersionReply(uint8_t* pFrame, int nL);
+    // The receive poll shared by timer 2 and OnComReadable; returns the bytes read.
+    int ReadWaitingBytes();
+    // Asks the window to watch descriptor nFd for input (-1: stop), once per change.
+    void WatchComPort(int nFd);
+    // The descriptor of the open real port, or -1.
+    int ComPortDescriptor();
 
     DialogView& view;
     CSerialPort& serial;
@@ -178,6 +187,7 @@ private:
     PortHandle hComPort = kNullHandle;
     ComSettings comSettings;
     std::vector<unsigned> aPortNumbers;  // as enumerated, row by row
+    int nWatchedFd = -1;                 // the descriptor the window watches for input
 
     // Trace log text, kept here so appends cost only the appended text
     std::string strTrace;

@@ -1,9 +1,13 @@
-// Request-reply exchanges and whole-store transfers against the Handheld simulator on
-// a pseudo-terminal, through the real serial layer and the command engine. Prints
-// figures; asserts nothing.
+// Whole-store transfers and single exchanges against the Handheld simulator on a
+// pseudo-terminal, through the real serial layer and the command engine, run in a
+// real-time event loop two ways: timer 2 alone (every 8 ms while an operation runs),
+// and timer 2 with the port's descriptor watched for input. Prints figures; asserts
+// nothing.
 //
-//   EngineBench            all figures
-//   EngineBench quick      fewer rounds, no paced store transfer
+//   EngineBench            nine programs of 896 steps (about a minute)
+//   EngineBench quick      nine programs of 112 steps (about ten seconds)
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,38 +17,53 @@
 namespace {
 
 constexpr unsigned kBaud = 57600;
-const char* kVersionRequest = ">1V\n";
-const char* kVersionReply = ">8vHH 1.01\n";
+constexpr Receive kModes[] = {Receive::TimerOnly, Receive::Notifier};
 
-void PrintExchange(const char* pWhat, int nCount, const Stopwatch& sw, double dWire) {
-    std::printf("%-30s %6d  wall %8.1f us  engine cpu %6.1f us  process cpu %6.1f us", pWhat,
-                nCount, sw.Wall() / nCount * 1e6, sw.Thread() / nCount * 1e6,
-                sw.Process() / nCount * 1e6);
-    if (dWire > 0)
-        std::printf("  wire %7.1f us  beyond wire %7.1f us", dWire * 1e6,
-                    (sw.Wall() / nCount - dWire) * 1e6);
-    std::printf("\n");
-}
+struct Figures {
+    bool bEnded = false;
+    int nExchanges = 0;
+    int nRx = 0;
+    long nBytes = 0;
+    double dWall = 0;
+    double dEngineCpu = 0;
+    double dProcessCpu = 0;
+    long nTicks = 0;
+    long nWakes = 0;
+    long nClearCommError = 0;
+    long nReadFile = 0;
+    std::string strTrace;
 
-void VersionExchanges(unsigned nBaud, int nCount) {
-    BenchRig rig(nBaud, "");
+    double PerExchange(double d) const { return nExchanges ? d / nExchanges : 0; }
+};
+
+Figures Measure(BenchRig& rig, int32_t nCode, const char* pLabel) {
+    Figures f;
+    rig.ResetCounts();
+    const int nTx = rig.dlg.TxCount();
+    const int nRx = rig.dlg.RxCount();
     const Stopwatch sw;
-    for (int i = 0; i < nCount; ++i) {
-        if (!rig.Run(READ_VERSION, "read version")) {
-            std::printf("read version did not end\n");
-            return;
-        }
-    }
-    const double dWire =
-        nBaud ? WireSeconds(std::strlen(kVersionRequest) + std::strlen(kVersionReply), nBaud) : 0;
-    PrintExchange(nBaud ? "read version, paced 57600" : "read version, unpaced", nCount, sw, dWire);
+    f.bEnded = rig.Run(nCode, pLabel);
+    f.dWall = sw.Wall();
+    f.dEngineCpu = sw.Thread();
+    f.dProcessCpu = sw.Process();
+    f.nExchanges = rig.dlg.TxCount() - nTx;
+    f.nRx = rig.dlg.RxCount() - nRx;
+    f.nBytes = rig.nRequestBytes + rig.nAnswerBytes;
+    f.nTicks = rig.nTicks;
+    f.nWakes = rig.nReadableWakes;
+    f.nClearCommError = rig.api.nClearCommError;
+    f.nReadFile = rig.api.nReadFile;
+    f.strTrace = rig.dlg.GetTrace();
+    if (!f.bEnded)
+        std::printf("!!! %s did not end\n", pLabel);
+    return f;
 }
 
-void FillStore(ProgramStore& store) {
+void FillStore(ProgramStore& store, int nSteps) {
     for (int i = 0; i < kProgCount; ++i) {
         LightProgram& p = store.aProgs[i];
         std::snprintf(p.Name, sizeof p.Name, "program %d", i + 1);
-        p.Steps = kMaxFileSteps;
+        p.Steps = static_cast<uint16_t>(nSteps);
         p.MixAllowed = i % 2;
         for (int s = 0; s < p.Steps; ++s)
             p.Data[s] = static_cast<uint8_t>(s * 13 + i);
@@ -52,48 +71,104 @@ void FillStore(ProgramStore& store) {
     store.RandomLen = 200;
 }
 
-void StoreTransfer(unsigned nBaud, int32_t nCode, const char* pLabel) {
-    BenchRig rig(nBaud);
-    FillStore(rig.dlg.Store());
-    if (nCode == RD_ALL_PROGS && !rig.Run(WR_ALL_PROGS, "wr all programs")) {
-        std::printf("wr all programs did not end\n");
-        return;
-    }
-    rig.ResetByteCounts();
-    const int nTx = rig.dlg.TxCount();
-    const Stopwatch sw;
-    if (!rig.Run(nCode, pLabel)) {
-        std::printf("%s did not end\n", pLabel);
-        return;
-    }
-    const double dWall = sw.Wall();
-    const int nExchanges = rig.dlg.TxCount() - nTx;
-    const long nBytes = rig.nRequestBytes + rig.nAnswerBytes;
-    const double dWire = WireSeconds(nBytes, kBaud);
+struct Transfers {
+    Figures wr, rd;
+};
+
+// "wr all programs", then "rd all programs" of what was written, on one connection.
+Transfers RunTransfers(unsigned nBaud, Receive mode, int nSteps) {
+    BenchRig rig(nBaud, mode);
+    FillStore(rig.dlg.Store(), nSteps);
+    Transfers t;
+    t.wr = Measure(rig, WR_ALL_PROGS, "wr all programs");
+    rig.dlg.Store().ClearPrograms();
+    t.rd = Measure(rig, RD_ALL_PROGS, "rd all programs");
+    return t;
+}
+
+bool Same(const Figures& a, const Figures& b) {
+    return a.bEnded && b.bEnded && a.strTrace == b.strTrace && a.nExchanges == b.nExchanges &&
+           a.nRx == b.nRx && a.nBytes == b.nBytes;
+}
+
+void PrintPaced(const char* pLabel, const Figures& timer, const Figures& notify) {
+    const double dWire = WireSeconds(notify.nBytes, kBaud);
+    std::printf("%-16s %5d %6ld %8.3f s %8.3f s %5.2fx %8.3f s %5.2fx\n", pLabel, notify.nExchanges,
+                notify.nBytes, dWire, timer.dWall, timer.dWall / dWire, notify.dWall,
+                notify.dWall / dWire);
+}
+
+void PrintUnpaced(const char* pLabel, const Figures& timer, const Figures& notify) {
+    std::printf("%-16s %5d %9.0f us %7.1f us %6.3f s %9.1f us %7.1f us %6.3f s %6.3f s\n", pLabel,
+                notify.nExchanges, timer.PerExchange(timer.dWall) * 1e6,
+                timer.PerExchange(timer.dEngineCpu) * 1e6, timer.dEngineCpu,
+                notify.PerExchange(notify.dWall) * 1e6, notify.PerExchange(notify.dEngineCpu) * 1e6,
+                notify.dEngineCpu, notify.dProcessCpu);
+}
+
+void PrintWork(const char* pWhat, const char* pLabel, const Figures& f) {
     std::printf(
-        "%-16s %-8s %5d exchanges %6ld bytes  wall %7.3f s  engine cpu %6.3f s  "
-        "wire(57600) %6.3f s  per exchange %7.1f us",
-        pLabel, nBaud ? "paced" : "unpaced", nExchanges, nBytes, dWall, sw.Thread(), dWire,
-        dWall / nExchanges * 1e6);
-    // Only a paced line makes the wire time a floor worth subtracting.
-    if (nBaud)
-        std::printf(", beyond wire %6.1f us", (dWall - dWire) / nExchanges * 1e6);
-    std::printf("\n");
+        "%-8s %-16s %s  per exchange: %5.1f ticks, %5.1f readable wake-ups, "
+        "%5.1f ClearCommError, %5.1f ReadFile\n",
+        pWhat, pLabel, f.bEnded ? "" : "(did not end)", f.PerExchange(f.nTicks),
+        f.PerExchange(f.nWakes), f.PerExchange(f.nClearCommError), f.PerExchange(f.nReadFile));
+}
+
+// A connected, idle dialog watched for a stretch: what a quiet line costs.
+void IdleCost(std::chrono::milliseconds duration) {
+    BenchRig rig(0, Receive::Notifier);
+    rig.ResetCounts();
+    const Stopwatch sw;
+    rig.RunFor(duration);
+    std::printf(
+        "Idle and connected, %.1f s watched: %ld ticks of timer 2, %ld readable wake-ups, "
+        "engine cpu %.1f us\n",
+        duration.count() / 1000.0, rig.nTicks, rig.nReadableWakes, sw.Thread() * 1e6);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const bool bQuick = argc > 1 && std::strcmp(argv[1], "quick") == 0;
-    std::printf("Exchanges over a pseudo-terminal, simulator reaction time 0\n");
-    VersionExchanges(0, bQuick ? 200 : 2000);
-    VersionExchanges(kBaud, bQuick ? 20 : 200);
-    std::printf("\nWhole store: nine programs of %d steps\n", kMaxFileSteps);
-    StoreTransfer(0, WR_ALL_PROGS, "wr all programs");
-    StoreTransfer(0, RD_ALL_PROGS, "rd all programs");
-    if (!bQuick) {
-        StoreTransfer(kBaud, WR_ALL_PROGS, "wr all programs");
-        StoreTransfer(kBaud, RD_ALL_PROGS, "rd all programs");
+    const int nSteps = bQuick ? 112 : kMaxFileSteps;
+    double adLoad[3] = {};
+    getloadavg(adLoad, 3);
+    std::printf(
+        "Whole store: nine programs of %d steps, simulator over a pseudo-terminal, reaction "
+        "time 0 (load average %.2f)\n\n",
+        nSteps, adLoad[0]);
+
+    Transfers paced[2], unpaced[2];
+    for (int m = 0; m < 2; ++m) {
+        paced[m] = RunTransfers(kBaud, kModes[m], nSteps);
+        unpaced[m] = RunTransfers(0, kModes[m], nSteps);
     }
+
+    std::printf("Paced at %u baud        exch  bytes  wire time   %-19s %-19s\n", kBaud,
+                ReceiveName(Receive::TimerOnly), ReceiveName(Receive::Notifier));
+    PrintPaced("wr all programs", paced[0].wr, paced[1].wr);
+    PrintPaced("rd all programs", paced[0].rd, paced[1].rd);
+
+    std::printf("\nUnpaced                 exch  %-33s %-33s\n", ReceiveName(Receive::TimerOnly),
+                ReceiveName(Receive::Notifier));
+    std::printf(
+        "                              per exch   cpu/exch  cpu tot    per exch   cpu/exch  cpu "
+        "tot  process cpu\n");
+    PrintUnpaced("wr all programs", unpaced[0].wr, unpaced[1].wr);
+    PrintUnpaced("rd all programs", unpaced[0].rd, unpaced[1].rd);
+
+    std::printf("\nWork of the receive path\n");
+    PrintWork("paced", "wr all programs", paced[1].wr);
+    PrintWork("paced", "rd all programs", paced[1].rd);
+    PrintWork("unpaced", "wr all programs", unpaced[1].wr);
+    PrintWork("unpaced", "rd all programs", unpaced[1].rd);
+    PrintWork("poll", "rd all programs", unpaced[0].rd);
+
+    const bool bSame = Same(paced[0].wr, paced[1].wr) && Same(paced[0].rd, paced[1].rd) &&
+                       Same(unpaced[0].wr, unpaced[1].wr) && Same(unpaced[0].rd, unpaced[1].rd) &&
+                       Same(paced[1].wr, unpaced[1].wr) && Same(paced[1].rd, unpaced[1].rd);
+    std::printf("\nTrace text, exchanges, Rx count and bytes equal in every run: %s\n",
+                bSame ? "yes" : "NO");
+    IdleCost(std::chrono::milliseconds(bQuick ? 500 : 2000));
     return 0;
 }

@@ -44,6 +44,7 @@ public:
     int SliderGetPos(int) const override { return 500; }
     void SetTimer(int, int) override {}
     void KillTimer(int) override {}
+    void WatchPort(int) override {}
     void MessageBox(const std::string& s) override { std::printf("message box: %s\n", s.c_str()); }
     std::optional<std::string> ChooseOpenFile(const std::string&) override { return {}; }
     std::optional<std::string> ChooseSaveFile(const std::string&) override { return {}; }

@@ -1,5 +1,6 @@
 // The command engine: starts an operation, builds and sends its request frames, keeps
-// the reply time-out and polls the port on timer 2. Reply dispatch lives in
+// the reply time-out and polls the port on timer 2 and, on a real port, as soon as the
+// window reports input. Reply dispatch lives in
 // ResponseDispatch.cpp, the receive frame assembler in RxAssembler.cpp.
 #include <algorithm>
 
@@ -228,17 +229,50 @@ void CGlowdeskDlg::OnComTimer() {
         AppendTrace(" --> timeout");
         EndCmd();
     }
+    // A device that went away while the window watched it: stop watching it here too, so
+    // its hang-up does not wake the window again.
+    if (ReadWaitingBytes() == 0 && nWatchedFd >= 0)
+        WatchComPort(ComPortDescriptor());
+}
+
+void CGlowdeskDlg::OnComReadable() {
+    if (hComPort == kNullHandle || serial.IsEmulation())
+        return;
+    // The time-out counts timer-2 ticks only: a reply read here is merely read sooner.
+    // A descriptor that reports input yet yields none may have hung up, and a hung-up
+    // descriptor reports input for ever: ask for it again after such a call.
+    if (ReadWaitingBytes() == 0)
+        WatchComPort(ComPortDescriptor());
+}
+
+int CGlowdeskDlg::ReadWaitingBytes() {
     // Only the bytes that were already waiting: the answer to a request sent from a
-    // reply handler is read on the next tick, so a long transfer never runs inside one
-    // tick and the window repaints between requests.
+    // reply handler is read on the next call, so a long transfer never runs inside one
+    // call and the window repaints between requests.
     int nBudget = serial.BytesWaiting(hComPort);
+    int nRead = 0;
     while (nBudget > 0 && serial.BytesWaiting(hComPort) > 0) {
         uint8_t by = 0;
         // A port that reports bytes but yields none (a vanished device) ends the poll.
         if (serial.Read(hComPort, &by, 1) != 1)
             break;
         --nBudget;
+        ++nRead;
         if (PushRxByte(by))
             HandleResponse(acRxFrame, nRxLen);
     }
+    return nRead;
+}
+
+int CGlowdeskDlg::ComPortDescriptor() {
+    if (hComPort == kNullHandle || serial.IsEmulation())
+        return -1;
+    return serial.PollDescriptor(hComPort);
+}
+
+void CGlowdeskDlg::WatchComPort(int nFd) {
+    if (nFd == nWatchedFd)
+        return;
+    nWatchedFd = nFd;
+    view.WatchPort(nFd);
 }

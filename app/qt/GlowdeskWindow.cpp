@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSocketNotifier>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -422,6 +423,34 @@ bool GlowdeskWindow::IsTimerRunning(int nTimerId) const {
 
 int GlowdeskWindow::TimerPeriod(int nTimerId) const {
     return IsTimerRunning(nTimerId) ? mapTimers.at(nTimerId)->interval() : 0;
+}
+
+void GlowdeskWindow::WatchPort(int nFd) {
+#ifdef Q_OS_WIN
+    // Serial handles there are not sockets: timer 2 alone polls.
+    Q_UNUSED(nFd);
+#else
+    if (nFd == WatchedPort())
+        return;
+    if (pPortNotifier) {
+        // This may run inside the notifier's own signal: stop it now, delete it later.
+        pPortNotifier->setEnabled(false);
+        pPortNotifier->deleteLater();
+        pPortNotifier = nullptr;
+    }
+    if (nFd < 0)
+        return;
+    pPortNotifier = new QSocketNotifier(nFd, QSocketNotifier::Read, this);
+    connect(pPortNotifier, &QSocketNotifier::activated, this, [this] {
+        if (pDlg)
+            pDlg->OnComReadable();
+    });
+#endif
+}
+
+int GlowdeskWindow::WatchedPort() const {
+    return pPortNotifier && pPortNotifier->isEnabled() ? static_cast<int>(pPortNotifier->socket())
+                                                       : -1;
 }
 
 void GlowdeskWindow::MessageBox(const std::string& strText) {

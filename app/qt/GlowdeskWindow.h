@@ -10,6 +10,7 @@
 #include "app/qt/DialogUnits.h"
 
 class CGlowdeskDlg;
+class QSocketNotifier;
 class QTimer;
 struct DialogControl;
 
@@ -27,6 +28,8 @@ public:
     QWidget* Control(int nId) const;
     bool IsTimerRunning(int nTimerId) const;
     int TimerPeriod(int nTimerId) const;
+    // The descriptor watched for serial input, or -1.
+    int WatchedPort() const;
     const DialogUnits& Units() const { return units; }
 
     // DialogView
@@ -57,6 +60,7 @@ public:
     int SliderGetPos(int nId) const override;
     void SetTimer(int nTimerId, int nPeriodMs) override;
     void KillTimer(int nTimerId) override;
+    void WatchPort(int nFd) override;
     void MessageBox(const std::string& strText) override;
     std::optional<std::string> ChooseOpenFile(const std::string& strFilter) override;
     std::optional<std::string> ChooseSaveFile(const std::string& strFilter) override;
@@ -78,5 +82,6 @@ private:
     DialogUnits units;
     std::map<int, QWidget*> mapControls;
     std::map<int, QTimer*> mapTimers;
+    QSocketNotifier* pPortNotifier = nullptr;
     bool bDestroyed = false;
 };

@@ -152,6 +152,10 @@ void FakeView::KillTimer(int nTimerId) {
     timers.erase(nTimerId);
     aTimerLog.emplace_back(nTimerId, 0);
 }
+void FakeView::WatchPort(int nFd) {
+    nWatchedFd = nFd;
+    aWatchLog.push_back(nFd);
+}
 std::optional<std::string> FakeView::ChooseOpenFile(const std::string& strFilter) {
     aFilters.push_back(strFilter);
     if (qOpenAnswers.empty())

@@ -12,7 +12,7 @@
 #include "app/DialogView.h"
 
 class FakeView : public DialogView {
-  public:
+public:
     struct Control {
         std::string strText;
         bool bChecked = false;
@@ -56,6 +56,7 @@ class FakeView : public DialogView {
     int SliderGetPos(int nId) const override;
     void SetTimer(int nTimerId, int nPeriodMs) override;
     void KillTimer(int nTimerId) override;
+    void WatchPort(int nFd) override;
     void MessageBox(const std::string& s) override { aMessages.push_back(s); }
     std::optional<std::string> ChooseOpenFile(const std::string& strFilter) override;
     std::optional<std::string> ChooseSaveFile(const std::string& strFilter) override;
@@ -76,6 +77,8 @@ class FakeView : public DialogView {
     std::map<int, Control> controls;
     std::map<int, int> timers;                   // id -> period of running timers
     std::vector<std::pair<int, int>> aTimerLog;  // (id, period) of every SetTimer, 0 = kill
+    int nWatchedFd = -1;                         // the descriptor watched for input
+    std::vector<int> aWatchLog;                  // every WatchPort argument
     std::vector<std::string> aMessages;
     std::deque<std::optional<std::string>> qOpenAnswers;  // answers for ChooseOpenFile
     std::deque<std::optional<std::string>> qSaveAnswers;
