@@ -1,10 +1,33 @@
-// Arbitrary bytes on the line while an operation of each kind runs. The bytes reach the
-// engine through the real receive path (timer 2, the serial port logic, the frame
-// assembler, the reply handlers); the engine's state is checked after every tick.
+// The receive path under hostile input while an operation of each kind runs. The
+// dialog talks through the real serial port logic to a line whose other end is an
+// emulated Handheld; the fuzzer's bytes decide, tick by tick, whether the Handheld's
+// answers arrive whole, changed, cut short, with noise, or not at all, and may alter
+// the Handheld's EEPROM. After every tick the engine's state is checked:
+//   - busy only with an operation running and its request on the line (timer 2 fast,
+//     the button "stop"); idle with no operation left over (timer 2 slow, "start");
+//   - every request written is a well-formed frame of the running frame command;
+//   - program records stay in bounds, and only the records the running operation
+//     reads may change.
+//
+// Input: byte 0 picks the operation (bits 0-3), the frame trace (bit 7) and whether
+// the operation starts before the connect has finished (bit 6); byte 1 the program
+// row. Then one instruction per byte, kind in bits 0-2, argument in bits 3-7:
+//   0  the Handheld answers what it received, for argument + 1 ticks
+//   1  it answers, with the byte at (argument) replaced by the next input byte
+//   2  it answers, cut after (argument) bytes
+//   3  (argument) raw bytes from the input go on the line
+//   4  it answers, followed by (argument) raw bytes
+//   5  silence for 1 + 3 * argument ticks
+//   6  EEPROM byte ((argument << 8) | next byte) set to the byte after it; no tick
+//   7  argument 0: the requests so far are lost; else (when idle) another
+//      operation, (argument - 1) picking it and the next byte its row
+// When the input ends the line falls silent and whatever runs must end by time-out.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <string>
+#include <vector>
 
 #include "app/DebugSink.h"
 #include "app/GlowdeskDlg.h"
@@ -17,7 +40,21 @@ namespace {
 
 constexpr PortHandle kPort = 7;
 
-// A port on COM1 whose received bytes come from the fuzzer, a tick's worth at a time.
+void Check(bool bOk) {
+    if (!bOk)
+        __builtin_trap();
+}
+
+int HexNibble(uint8_t by) {
+    if (by >= '0' && by <= '9')
+        return by - '0';
+    if (by >= 'A' && by <= 'F')
+        return by - 'A' + 10;
+    return -1;
+}
+
+// A port on COM1: what the dialog writes is kept as requests for the Handheld, what
+// the line delivers is queued for the dialog's reads.
 class LineApi : public ComApi {
 public:
     PortHandle CreateFile(const std::string& strName) override {
@@ -34,7 +71,8 @@ public:
         return true;
     }
     bool PurgeComm(PortHandle, uint32_t nFlags) override {
-        if (nFlags & PURGE_RXCLEAR) qRx.clear();
+        if (nFlags & PURGE_RXCLEAR)
+            qRx.clear();
         return true;
     }
     bool ReadFile(PortHandle, uint8_t* pBuf, uint32_t nCount, uint32_t& nDone) override {
@@ -45,14 +83,52 @@ public:
         }
         return true;
     }
-    bool WriteFile(PortHandle, const uint8_t*, uint32_t nCount, uint32_t& nDone) override {
+    bool WriteFile(PortHandle, const uint8_t* pBuf, uint32_t nCount, uint32_t& nDone) override {
+        CheckRequest(pBuf, nCount);
+        aRequests.emplace_back(reinterpret_cast<const char*>(pBuf), nCount);
+        strLastRequest = aRequests.back();
+        ++nWrites;
         nDone = nCount;
         return true;
     }
     bool CloseHandle(PortHandle) override { return true; }
     std::string DevicePath(unsigned) override { return "fuzz"; }
 
+    // '>', a hex length digit L, L characters of which the first is the letter, a line
+    // feed; R asks for 1 to 7 bytes, W carries 0 to 5, I asks for index 0 to 9.
+    static void CheckRequest(const uint8_t* p, uint32_t n) {
+        Check(n >= 4 && n <= 18 && p[0] == '>' && p[n - 1] == '\n');
+        const int nL = HexNibble(p[1]);
+        Check(nL >= 1 && static_cast<uint32_t>(nL) + 3 == n);
+        switch (p[2]) {
+            case 'J':
+                Check(nL == 2 && (p[3] == 'N' || p[3] == 'C'));
+                break;
+            case 'V':
+                Check(nL == 1);
+                break;
+            case 'I':
+                Check(nL == 3 && HexNibble(p[3]) == 0 && HexNibble(p[4]) >= 0 &&
+                      HexNibble(p[4]) <= 9);
+                break;
+            case 'R':
+                Check(nL == 7 && HexNibble(p[7]) == 0 && HexNibble(p[8]) >= 0 &&
+                      HexNibble(p[8]) <= 7);
+                break;
+            case 'W':
+                Check(nL >= 5 && nL <= 15 && nL % 2 == 1);
+                for (uint32_t i = 3; i + 1 < n; ++i)
+                    Check(HexNibble(p[i]) >= 0);
+                break;
+            default:
+                Check(false);
+        }
+    }
+
     std::deque<uint8_t> qRx;
+    std::vector<std::string> aRequests;  // not yet taken by the Handheld
+    std::string strLastRequest;
+    int nWrites = 0;
 };
 
 class NoWait : public Waiter {
@@ -65,67 +141,254 @@ public:
     uint32_t Seconds() override { return 1; }
 };
 
-const int32_t kOperations[] = {READ_VERSION, JMP_CONFIG,  JMP_NORMAL,   RD_STATIC_INFO,
-                               RD_SEL_PROG,  WR_SEL_PROG, RD_ALL_PROGS, WR_ALL_PROGS,
-                               RD_MIX_LEN,   WR_MIX_LEN};
+struct Operation {
+    int32_t nCode;
+    int nCmd;
+};
+const Operation kOperations[] = {
+    {READ_VERSION, CmdRdVersion},      {JMP_CONFIG, CmdJmpConfig},    {JMP_NORMAL, CmdJmpNormal},
+    {RD_STATIC_INFO, CmdRdStaticInfo}, {RD_SEL_PROG, CmdRdSelProg},   {WR_SEL_PROG, CmdWrSelProg},
+    {RD_ALL_PROGS, CmdRdAllProgs},     {WR_ALL_PROGS, CmdWrAllProgs}, {RD_MIX_LEN, CmdRdMixLen},
+    {WR_MIX_LEN, CmdWrMixLen},
+};
 
-void Check(bool bOk) {
-    if (!bOk) __builtin_trap();
+// The letter of the request each frame command sends.
+char RequestLetter(int nFrameCmd) {
+    switch (nFrameCmd) {
+        case CmdJmpNormal:
+        case CmdJmpConfig:
+            return 'J';
+        case CmdRdVersion:
+            return 'V';
+        case CmdRdStaticInfo:
+            return 'I';
+        case CmdRdSelProg:
+        case CmdRdMixLen:
+            return 'R';
+        case CmdWrSelProg:
+        case CmdWrMixLen:
+            return 'W';
+        default:
+            return 0;
+    }
 }
 
-void CheckState(CGlowdeskDlg& dlg, FakeView& view) {
-    if (dlg.IsBusy()) {
-        Check(view.TimerPeriod(kTimerCom) == 8);
-        Check(view.GetText(IDC_START) == "stop");
-    } else {
-        Check(view.TimerPeriod(kTimerCom) == 100);
-    }
-    for (const LightProgram& prog : dlg.Store().aProgs) {
-        Check(prog.Steps <= kDataSize);
-        Check(std::memchr(prog.Name, 0, kNameSize) != nullptr);
-    }
+bool SameContents(const LightProgram& a, const LightProgram& b) {
+    return a.MixAllowed == b.MixAllowed && a.Steps == b.Steps &&
+           std::memcmp(a.Name, b.Name, sizeof a.Name) == 0 &&
+           std::memcmp(a.Data, b.Data, sizeof a.Data) == 0;
 }
 
-}  // namespace
+class Session {
+public:
+    explicit Session(bool bTrace)
+        : emulator(waiter, sink),
+          serial(api, emulator),
+          dlg(view, serial, waiter, clock),
+          peer(waiter, sink) {
+        dlg.OnInitDialog(bTrace ? "-p 1 -t 1" : "-p 1", "/nonexistent-glowdesk-dir");
+        peer.ResetEmulator();
+        // Something to write: program k has k * 37 steps and a name of k letters.
+        for (int k = 0; k < kProgCount; ++k) {
+            LightProgram& prog = dlg.Store().aProgs[k];
+            prog.Steps = static_cast<uint16_t>(k * 37);
+            prog.MixAllowed = k & 1;
+            for (int i = 0; i < k; ++i)
+                prog.Name[i] = static_cast<char>('a' + i);
+            for (int i = 0; i < kDataSize; ++i)
+                prog.Data[i] = static_cast<uint8_t>(i * k);
+        }
+        Snapshot(0, false);
+    }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
-    if (nSize < 2) return 0;
+    void Connect() {
+        dlg.OnConnect();
+        CheckState();
+    }
+    void StartOperation(int nWhich, int nRow) {
+        const Operation& op = kOperations[nWhich % std::size(kOperations)];
+        const int nIndex = nRow + 1;
+        uint16_t nMayChange = 0;
+        if (op.nCmd == CmdRdSelProg && nIndex >= 1 && nIndex <= kProgCount)
+            nMayChange = static_cast<uint16_t>(1u << (nIndex - 1));
+        if (op.nCmd == CmdRdAllProgs)
+            nMayChange = 0x1FF;
+        Snapshot(nMayChange, op.nCmd == CmdRdAllProgs || op.nCmd == CmdRdMixLen);
+        dlg.DeviceCommand(op.nCode, nRow, "op: ");
+        CheckState();
+    }
+
+    // The Handheld takes every request so far; its answers go to strAnswer.
+    std::string Answer() {
+        std::string strAnswer;
+        for (const std::string& strRequest : api.aRequests) {
+            peer.HandleFrame(reinterpret_cast<const uint8_t*>(strRequest.data()),
+                             static_cast<int>(strRequest.size()));
+            uint8_t ac[32];
+            const int n = peer.ReadAnswer(ac, sizeof ac);
+            strAnswer.append(reinterpret_cast<const char*>(ac), static_cast<size_t>(n));
+        }
+        api.aRequests.clear();
+        return strAnswer;
+    }
+    void Put(const std::string& str) { api.qRx.insert(api.qRx.end(), str.begin(), str.end()); }
+    void Drop() { api.aRequests.clear(); }
+    void Poke(unsigned nAddress, uint8_t by) { peer.Image()[nAddress % kE2ImageSize] = by; }
+
+    void Tick() {
+        dlg.OnTimer(kTimerCom);
+        CheckState();
+    }
+    void RunOutInSilence() {
+        api.qRx.clear();
+        for (int nTick = 0; nTick < 80 && dlg.IsBusy(); ++nTick) {
+            Drop();
+            Tick();
+        }
+        Check(!dlg.IsBusy());
+    }
+    bool IsBusy() const { return dlg.IsBusy(); }
+    void Destroy() { dlg.OnDestroy(); }
+
+private:
+    // Remembers the store; until the next snapshot only the programs in nMayChange
+    // (bit k for program k + 1) and, with bRandomLen, the MIX length may change.
+    void Snapshot(uint16_t nMayChangeArg, bool bRandomLenArg) {
+        before = dlg.Store();
+        nMayChange = nMayChangeArg;
+        bRandomLen = bRandomLenArg;
+    }
+
+    void CheckState() {
+        bool bAnyCmd = false;
+        for (const Operation& op : kOperations)
+            bAnyCmd = bAnyCmd || dlg.IsCmd(op.nCmd);
+        int nFrameCmd = CmdUnknown;
+        for (int c = CmdJmpNormal; c <= CmdWrMixLen; ++c)
+            if (dlg.IsRunningFrameCmd(c))
+                nFrameCmd = c;
+
+        if (dlg.IsBusy()) {
+            // A request of the running frame command is on the line.
+            Check(bAnyCmd);
+            Check(RequestLetter(nFrameCmd) != 0);
+            Check(!api.strLastRequest.empty() && api.strLastRequest[2] == RequestLetter(nFrameCmd));
+            Check(view.TimerPeriod(kTimerCom) == 8);
+            Check(view.GetText(IDC_START) == "stop");
+        } else {
+            // Ended for good: nothing left that a late reply could continue.
+            Check(!bAnyCmd);
+            Check(view.TimerPeriod(kTimerCom) == 100);
+            if (api.nWrites > 0)
+                Check(view.GetText(IDC_START) == "start");
+        }
+
+        const ProgramStore& store = dlg.Store();
+        for (int k = 0; k < kProgCount; ++k) {
+            const LightProgram& prog = store.aProgs[k];
+            Check(prog.Steps <= kDataSize);
+            const void* pEnd = std::memchr(prog.Name, 0, kNameSize);
+            Check(pEnd != nullptr);
+            for (const char* p = prog.Name; p != pEnd; ++p)
+                Check(*p >= 0x20 && *p <= 0x7E);
+            if (!SameContents(prog, before.aProgs[k]))
+                Check((nMayChange >> k) & 1);
+        }
+        if (!bRandomLen)
+            Check(store.RandomLen == before.RandomLen);
+        if (!dlg.IsBusy())
+            Snapshot(0, false);  // replies that nobody waits for change nothing
+    }
+
     FakeView view;
     LineApi api;
     NoWait waiter;
     NullDebugSink sink;
     FixedSeconds clock;
-    CComEmulator emulator(waiter, sink);
-    CSerialPort serial(api, emulator);
-    CGlowdeskDlg dlg(view, serial, waiter, clock);
-    dlg.OnInitDialog(pData[0] & 0x80 ? "-t 1" : "", "/nonexistent-glowdesk-dir");
+    CComEmulator emulator;  // the dialog's own, unused: emulation is off
+    CSerialPort serial;
+    CGlowdeskDlg dlg;
+    CComEmulator peer;  // the Handheld on the other end of the line
+    ProgramStore before;
+    uint16_t nMayChange = 0;
+    bool bRandomLen = false;
+};
 
-    // Something to write: program k has k * 37 steps and a name of k letters.
-    for (int k = 0; k < kProgCount; ++k) {
-        LightProgram& prog = dlg.Store().aProgs[k];
-        prog.Steps = static_cast<uint16_t>((k * 37) % 897);
-        prog.MixAllowed = k & 1;
-        for (int i = 0; i < k && i < 12; ++i) prog.Name[i] = static_cast<char>('a' + i);
-        for (int i = 0; i < kDataSize; ++i) prog.Data[i] = static_cast<uint8_t>(i * k);
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
+    if (nSize < 2)
+        return 0;
+    Session s((pData[0] & 0x80) != 0);
+    s.Connect();
+    if ((pData[0] & 0x40) == 0) {
+        // The connect's version request and the jump to config mode, answered in full.
+        for (int nTick = 0; nTick < 10 && s.IsBusy(); ++nTick) {
+            s.Put(s.Answer());
+            s.Tick();
+        }
     }
+    s.StartOperation(pData[0] & 0x0F, pData[1] % 12 - 1);
 
-    dlg.OnConnect();
-    const int32_t nOp = kOperations[pData[0] % std::size(kOperations)];
-    dlg.DeviceCommand(nOp, pData[1] % 12 - 1, "op: ");
-    CheckState(dlg, view);
-
-    // The rest comes in chunks: a length byte, then that many bytes for one tick.
     size_t i = 2;
+    auto next = [&]() -> uint8_t { return i < nSize ? pData[i++] : 0; };
+    auto raw = [&](size_t nCount) {
+        std::string str;
+        for (; nCount > 0 && i < nSize; --nCount)
+            str += static_cast<char>(pData[i++]);
+        return str;
+    };
     while (i < nSize) {
-        size_t nChunk = pData[i++] % 24;
-        for (; nChunk > 0 && i < nSize; --nChunk) api.qRx.push_back(pData[i++]);
-        dlg.OnTimer(kTimerCom);
-        CheckState(dlg, view);
+        const uint8_t by = pData[i++];
+        const unsigned nArg = by >> 3;
+        switch (by & 7) {
+            case 0:
+                for (unsigned n = 0; n <= nArg; ++n) {
+                    s.Put(s.Answer());
+                    s.Tick();
+                }
+                break;
+            case 1: {
+                std::string str = s.Answer();
+                const uint8_t byNew = next();
+                if (!str.empty())
+                    str[nArg % str.size()] = static_cast<char>(byNew);
+                s.Put(str);
+                s.Tick();
+                break;
+            }
+            case 2:
+                s.Put(s.Answer().substr(0, nArg));
+                s.Tick();
+                break;
+            case 3:
+                s.Put(raw(nArg));
+                s.Tick();
+                break;
+            case 4:
+                s.Put(s.Answer() + raw(nArg));
+                s.Tick();
+                break;
+            case 5:
+                for (unsigned n = 0; n < 1 + 3 * nArg; ++n)
+                    s.Tick();
+                break;
+            case 6: {
+                const uint8_t byLow = next();
+                s.Poke((nArg << 8) | byLow, next());
+                break;
+            }
+            case 7:
+                if (nArg == 0) {
+                    s.Drop();
+                    s.Tick();
+                } else if (!s.IsBusy()) {
+                    s.StartOperation(static_cast<int>(nArg - 1), next() % 12 - 1);
+                }
+                break;
+        }
     }
-    // Silence: whatever ran must end by its time-out.
-    for (int nTick = 0; nTick < 80; ++nTick) dlg.OnTimer(kTimerCom);
-    CheckState(dlg, view);
-    Check(!dlg.IsBusy());
-    dlg.OnDestroy();
+    s.RunOutInSilence();
+    s.Destroy();
     return 0;
 }
