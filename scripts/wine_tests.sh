@@ -31,13 +31,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     say "installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
+    mkdir -p "$build"
     if ! { $sudo apt-get update -q -o DPkg::Lock::Timeout=600 &&
         $sudo apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 \
-            "${missing[@]}"; } >"$root/.wine-apt.log" 2>&1; then
-        say "skipped: could not install ${missing[*]} (see .wine-apt.log)"
+            "${missing[@]}"; } >"$build/apt.log" 2>&1; then
+        say "skipped: could not install ${missing[*]} (see $build/apt.log)"
         exit 0
     fi
-    rm -f "$root/.wine-apt.log"
+    rm -f "$build/apt.log"
 fi
 
 wine=""
