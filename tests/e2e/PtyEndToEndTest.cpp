@@ -1,7 +1,9 @@
 // Device operations through the real serial layer over a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "tests/e2e/PtyRig.h"
 
@@ -148,6 +150,86 @@ TEST(PtyEndToEnd, FullStoreRoundTrip) {
         EXPECT_EQ(
             std::memcmp(store.aProgs[i].Data, written.aProgs[i].Data, written.aProgs[i].Steps), 0);
     }
+}
+
+// The same session, replies read on timer 2 or as the descriptor reports them: the
+// same trace text (frames included), the same counters, the same store.
+TEST(PtyEndToEnd, InputReadOnArrivalLeavesTheSameTraceAsTimer2) {
+    struct Outcome {
+        std::vector<std::string> aTraces;
+        int nTx = 0, nRx = 0;
+        std::vector<uint8_t> acData;
+    };
+    auto session = [](bool bOnInput) {
+        PtyRig r("-p 1 -t 1");
+        Outcome o;
+        r.Connect();
+        EXPECT_GT(bOnInput ? r.RunOnInput() : r.RunUntilIdle(), 0);
+        o.aTraces.push_back(r.Trace());
+        ProgramStore& store = r.Dlg().Store();
+        for (int i = 0; i < kProgCount; ++i) {
+            LightProgram& p = store.aProgs[i];
+            std::snprintf(p.Name, sizeof p.Name, "prog %d", i + 1);
+            p.Steps = static_cast<uint16_t>(i * 37);
+            for (int s = 0; s < p.Steps; ++s)
+                p.Data[s] = static_cast<uint8_t>(s + i);
+        }
+        for (int32_t nCode : {WR_ALL_PROGS, RD_ALL_PROGS, RD_MIX_LEN}) {
+            if (nCode == RD_ALL_PROGS)
+                store.ClearPrograms();
+            const char* pLabel = nCode == RD_MIX_LEN ? "rd MIX lenght" : "all";
+            EXPECT_GT(bOnInput ? r.RunOnInput(nCode, -1, pLabel) : r.Run(nCode, -1, pLabel), 0);
+            o.aTraces.push_back(r.Trace());
+        }
+        o.nTx = r.Dlg().TxCount();
+        o.nRx = r.Dlg().RxCount();
+        for (int i = 0; i < kProgCount; ++i)
+            o.acData.insert(o.acData.end(), store.aProgs[i].Data,
+                            store.aProgs[i].Data + store.aProgs[i].Steps);
+        return o;
+    };
+    const Outcome timer = session(false);
+    const Outcome onInput = session(true);
+    ASSERT_EQ(onInput.aTraces.size(), timer.aTraces.size());
+    for (size_t i = 0; i < timer.aTraces.size(); ++i)
+        EXPECT_EQ(onInput.aTraces[i], timer.aTraces[i]) << "operation " << i;
+    EXPECT_TRUE(timer.aTraces[2].ends_with("...finished")) << timer.aTraces[2];
+    EXPECT_EQ(onInput.nTx, timer.nTx);
+    EXPECT_EQ(onInput.nRx, timer.nRx);
+    EXPECT_EQ(onInput.acData, timer.acData);
+}
+
+// A Handheld that goes away leaves a descriptor that always polls readable: the first
+// call that finds nothing there ends the watch, and the time-out ends the operation.
+TEST(PtyEndToEnd, HangUpEndsTheWatchAndTheOperationTimesOut) {
+    PtyRig r("-p 1");
+    r.Connect();
+    const int fd = r.h->serial.PollDescriptor(r.Dlg().Port());
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(r.h->view.nWatchedFd, fd);
+    ASSERT_GT(r.RunOnInput(), 0);
+    r.Dlg().DeviceCommand(RD_ALL_PROGS, -1, "rd all programs: ");
+    for (int n = 0; n < 10; ++n) {
+        r.ServePending();
+        r.WaitForInput();
+        r.Dlg().OnComReadable();
+    }
+    ASSERT_TRUE(r.Dlg().IsBusy());
+    r.sim.Close();
+    ASSERT_TRUE(WaitReadable(fd, PtyRig::kWaitMs));
+    r.Dlg().OnComReadable();
+    EXPECT_EQ(r.h->view.nWatchedFd, -1);
+    int nTicks = 0;
+    while (r.Dlg().IsBusy() && nTicks < 1000) {
+        r.Tick();
+        ++nTicks;
+    }
+    EXPECT_EQ(nTicks, 76);
+    EXPECT_TRUE(r.Trace().ends_with(" --> timeout")) << r.Trace();
+    EXPECT_EQ(r.h->view.aWatchLog, (std::vector<int>{fd, -1}));
+    r.Dlg().OnConnect();
+    EXPECT_EQ(r.Trace(), "Com Port closed");
+    EXPECT_EQ(r.h->view.aWatchLog, (std::vector<int>{fd, -1}));
 }
 
 }  // namespace

@@ -67,6 +67,26 @@ struct PtyRig {
         h->dlg.DeviceCommand(nCode, nProgRow, strLabel + ": ");
         return RunUntilIdle();
     }
+    // As RunUntilIdle, but input is handed over as the window does when the watched
+    // descriptor turns readable, and timer 2 never ticks; the calls taken, -1 past
+    // nBound or when nothing is watched.
+    int RunOnInput(int nBound = 100000) {
+        for (int n = 1; n <= nBound; ++n) {
+            ServePending();
+            const int fd = h->view.nWatchedFd;
+            if (fd < 0)
+                return -1;
+            WaitReadable(fd, kWaitMs);
+            h->dlg.OnComReadable();
+            if (!h->dlg.IsBusy())
+                return n;
+        }
+        return -1;
+    }
+    int RunOnInput(int32_t nCode, int nProgRow, const std::string& strLabel) {
+        h->dlg.DeviceCommand(nCode, nProgRow, strLabel + ": ");
+        return RunOnInput();
+    }
 
     RecordingWaiter simWaiter;  // the Handheld answers without its reaction time
     NullDebugSink simDebug;

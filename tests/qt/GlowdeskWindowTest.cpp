@@ -28,14 +28,21 @@
 #include "serial/ComEmulator.h"
 #include "serial/SerialPort.h"
 #include "tests/support/NullComApi.h"
+#ifndef _WIN32
+#include "serial/posix/PosixComApi.h"
+#include "serial/posix/PtyHandheld.h"
+#endif
 #include "tests/support/TestDoubles.h"
 
 namespace {
 
 // The window with the logic attached and started, as the program runs it.
 struct WindowHarness {
-    explicit WindowHarness(const std::string& strArgs = "")
-        : emulator(waiter, debug), serial(api, emulator), dlg(window, serial, waiter, clock) {
+    explicit WindowHarness(const std::string& strArgs = "", ComApi* pApi = nullptr)
+        : api(pApi ? *pApi : nullApi),
+          emulator(waiter, debug),
+          serial(api, emulator),
+          dlg(window, serial, waiter, clock) {
         window.Attach(&dlg);
         dlg.OnInitDialog(strArgs, "/nonexistent-dir");
         window.show();
@@ -50,7 +57,8 @@ struct WindowHarness {
     RecordingWaiter waiter;
     RecordingDebugSink debug;
     FixedClock clock;
-    NullComApi api;
+    NullComApi nullApi;
+    ComApi& api;
     CComEmulator emulator;
     CSerialPort serial;
     GlowdeskWindow window;
@@ -375,6 +383,46 @@ TEST(GlowdeskWindow, TimersStartChangeAndStop) {
     window.KillTimer(kTimerPlay);  // never started: nothing happens
     EXPECT_FALSE(window.IsTimerRunning(kTimerCom));
 }
+
+#ifndef _WIN32
+// On a real port the window watches the port's descriptor while connected and hands
+// input to the logic as it arrives; a Handheld that goes away ends the watch.
+TEST(GlowdeskWindow, WatchesTheSerialPortWhileConnected) {
+    RecordingWaiter simWaiter;
+    NullDebugSink simDebug;
+    PtyHandheld sim(simWaiter, simDebug);
+    ASSERT_TRUE(sim.Open()) << sim.Error();
+    ASSERT_TRUE(sim.Start());
+    setenv("GLOWDESK_COM2", sim.DevicePath().c_str(), 1);
+    PosixComApi api{ComPortTable(false)};
+    WindowHarness h("", &api);
+    auto* pConnect = h.Ctl<QPushButton>(IDC_CONNECT);
+    ASSERT_NE(pConnect, nullptr);
+
+    pConnect->click();
+    const int fd = h.serial.PollDescriptor(h.dlg.Port());
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(h.window.WatchedPort(), fd);
+    // Timer 2 stopped: only the watch can bring the reply in.
+    h.window.KillTimer(kTimerCom);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !h.dlg.IsBusy(); }, 5000));
+    EXPECT_EQ(h.dlg.GetTrace(),
+              "Open Com Port:Com2, 57600 Baud, 8 Bit, 1 Stop, no Parity --> VHH 1.01");
+    EXPECT_EQ(h.window.TimerPeriod(kTimerCom), 100);
+
+    pConnect->click();
+    EXPECT_EQ(h.dlg.GetTrace(), "Com Port closed");
+    EXPECT_EQ(h.window.WatchedPort(), -1);
+
+    pConnect->click();
+    EXPECT_GE(h.window.WatchedPort(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !h.dlg.IsBusy(); }, 5000));
+    sim.Close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.window.WatchedPort() == -1; }, 5000));
+    h.dlg.OnDestroy();
+    unsetenv("GLOWDESK_COM2");
+}
+#endif
 
 TEST(Cp1252, ConvertsBothWays) {
     struct Case {
