@@ -83,7 +83,11 @@ TEST(CommandLine, StartupNameResolution) {
         {"./demo.ini", "./demo.ini"},
         {"../x/demo.ini", "../x/demo.ini"},
         {".hidden.ini", ".hidden.ini"},
+#ifdef _WIN32
+        {"C:\\abs\\demo.ini", "C:\\abs\\demo.ini"},
+#else
         {"/abs/demo.ini", "/abs/demo.ini"},
+#endif
         {"sub/demo.ini", "/home/u/work/sub/demo.ini"},
     };
     for (const auto& c : aCases)
@@ -91,7 +95,11 @@ TEST(CommandLine, StartupNameResolution) {
 }
 
 TEST(CommandLine, IniPathsAreAbsoluteOrLiveInTheStartDirectory) {
+#ifdef _WIN32
+    EXPECT_TRUE(IsPathAsGiven("C:\\tmp\\a.ini"));
+#else
     EXPECT_TRUE(IsPathAsGiven("/tmp/a.ini"));
+#endif
     EXPECT_FALSE(IsPathAsGiven("a.ini"));
     EXPECT_FALSE(IsPathAsGiven("./a.ini"));
     EXPECT_FALSE(IsPathAsGiven(""));

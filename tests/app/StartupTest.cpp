@@ -5,6 +5,12 @@
 
 namespace {
 
+#ifdef _WIN32
+const std::string kSep = "\\";
+#else
+const std::string kSep = "/";
+#endif
+
 struct TitleCase {
     const char* szArgs;
     const char* szTitle;
@@ -91,13 +97,13 @@ TEST(Startup, MissingControlsAreSkipped) {
 TEST(Startup, StartDirectoryEndsInTheSeparator) {
     DialogHarness h;
     h.Start("", "/some/where");
-    EXPECT_EQ(g_strStartDir, "/some/where/");
+    EXPECT_EQ(g_strStartDir, "/some/where" + kSep);
 }
 
 TEST(Startup, StartupFileNameIsResolvedAgainstTheStartDirectory) {
     DialogHarness h;
     h.Start("-f demo.ini", "/data/progs");
-    EXPECT_EQ(h.view.GetText(IDC_FILENAME), "/data/progs/demo.ini");
+    EXPECT_EQ(h.view.GetText(IDC_FILENAME), "/data/progs" + kSep + "demo.ini");
 
     DialogHarness r;
     r.Start("-f ./demo.ini", "/data/progs");

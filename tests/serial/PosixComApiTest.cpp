@@ -1,3 +1,5 @@
+// Pseudo-terminals and the POSIX serial primitives exist only on POSIX systems.
+#ifndef _WIN32
 // The real POSIX serial layer, over pseudo-terminals reached through the
 // GLOWDESK_COM<n> override; no real device node is ever opened.
 #include "serial/posix/PosixComApi.h"
@@ -253,3 +255,5 @@ TEST_F(PosixPortTest, ExclusiveFlagIsClearedOnClose) {
     close(fdKept);
 }
 }  // namespace
+
+#endif  // _WIN32

@@ -1,3 +1,5 @@
+// Pseudo-terminals and the POSIX serial primitives exist only on POSIX systems.
+#ifndef _WIN32
 // The simulated Handheld on a pseudo-terminal, reached through the real POSIX serial
 // layer, stepped by hand and in a thread of its own.
 #include "serial/posix/PtyHandheld.h"
@@ -130,3 +132,5 @@ TEST_F(PtyHandheldTest, ReconnectsToTheSameHandheld) {
     EXPECT_EQ(Receive(11), ">8vHH 1.01\n");
 }
 }  // namespace
+
+#endif  // _WIN32
