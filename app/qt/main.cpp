@@ -10,6 +10,9 @@
 #include "serial/ComEmulator.h"
 #include "serial/PlatformComApi.h"
 #include "serial/SerialPort.h"
+#ifdef _WIN32
+#include "serial/win32/OutputDebugSink.h"
+#endif
 
 int main(int argc, char* argv[]) {
     // Taken before Qt sees argv, so the logic gets the arguments exactly as given.
@@ -22,7 +25,11 @@ int main(int argc, char* argv[]) {
 
     SleepWaiter waiter;
     SystemClock clock;
+#ifdef _WIN32
+    OutputDebugSink debugSink;  // the LED lines go to the system debugger's output
+#else
     QtDebugSink debugSink;
+#endif
     std::unique_ptr<ComApi> pComApi = CreatePlatformComApi();
     CComEmulator emulator(waiter, debugSink);
     CSerialPort serial(*pComApi, emulator);
