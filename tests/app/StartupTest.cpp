@@ -94,6 +94,16 @@ TEST(Startup, MissingControlsAreSkipped) {
     EXPECT_EQ(h.view.GetTitle(), "Glowdesk Programmer");
 }
 
+TEST(Startup, EmulationOffersAPortOnAMachineWithoutPorts) {
+    DialogHarness h;
+    h.Start("-e 1");
+    EXPECT_EQ(h.view.Ctl(IDC_COMPORT).aRows, std::vector<std::string>{"COM1"});
+    EXPECT_EQ(h.view.ComboGetSel(IDC_COMPORT), 0);
+    h.dlg.OnConnect();
+    EXPECT_EQ(h.view.GetText(IDC_CONNECT), "disconnect");
+    EXPECT_EQ(h.dlg.GetTrace().rfind("Open Com Port:ComEmu, 57600 Baud", 0), 0u);
+}
+
 TEST(Startup, StartDirectoryEndsInTheSeparator) {
     DialogHarness h;
     h.Start("", "/some/where");
