@@ -18,8 +18,10 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/DebugSink.h"
@@ -201,6 +203,10 @@ struct BenchRig {
         sim.SetBaud(nBaud);
         sim.SetFrameLog([this](const std::string& s, bool bAnswer) {
             (bAnswer ? nAnswerBytes : nRequestBytes) += static_cast<long>(s.size());
+            if (!bAnswer) {
+                std::lock_guard<std::mutex> lock(mtxRequests);
+                aRequests.push_back(s);
+            }
         });
         setenv(("GLOWDESK_COM" + std::to_string(kCom)).c_str(), sim.DevicePath().c_str(), 1);
         dlg.OnInitDialog(strArgs, "/nonexistent-dir");
@@ -259,6 +265,11 @@ struct BenchRig {
         dlg.DeviceCommand(nCode, 0, strLabel + ": ");
         return RunUntilIdle();
     }
+    // The request frames the simulator received since the last call.
+    std::vector<std::string> TakeRequests() {
+        std::lock_guard<std::mutex> lock(mtxRequests);
+        return std::exchange(aRequests, {});
+    }
     void ResetCounts() {
         nRequestBytes = 0;
         nAnswerBytes = 0;
@@ -285,4 +296,6 @@ struct BenchRig {
     std::atomic<long> nAnswerBytes{0};
     long nTicks = 0;
     long nReadableWakes = 0;
+    std::mutex mtxRequests;
+    std::vector<std::string> aRequests;
 };

@@ -6,7 +6,9 @@
 //
 //   EngineBench            nine programs of 896 steps (about a minute)
 //   EngineBench quick      nine programs of 112 steps (about ten seconds)
-#include <sys/resource.h>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -32,6 +34,7 @@ struct Figures {
     long nClearCommError = 0;
     long nReadFile = 0;
     std::string strTrace;
+    std::vector<std::string> aRequests;
 
     double PerExchange(double d) const { return nExchanges ? d / nExchanges : 0; }
 };
@@ -39,6 +42,7 @@ struct Figures {
 Figures Measure(BenchRig& rig, int32_t nCode, const char* pLabel) {
     Figures f;
     rig.ResetCounts();
+    rig.TakeRequests();
     const int nTx = rig.dlg.TxCount();
     const int nRx = rig.dlg.RxCount();
     const Stopwatch sw;
@@ -54,6 +58,7 @@ Figures Measure(BenchRig& rig, int32_t nCode, const char* pLabel) {
     f.nClearCommError = rig.api.nClearCommError;
     f.nReadFile = rig.api.nReadFile;
     f.strTrace = rig.dlg.GetTrace();
+    f.aRequests = rig.TakeRequests();
     if (!f.bEnded)
         std::printf("!!! %s did not end\n", pLabel);
     return f;
@@ -69,6 +74,49 @@ void FillStore(ProgramStore& store, int nSteps) {
             p.Data[s] = static_cast<uint8_t>(s * 13 + i);
     }
     store.RandomLen = 200;
+}
+
+// The same request frames from a bare client that waits for each reply with poll and
+// reads it in bulk: what the simulator and the pseudo-terminal allow without the engine.
+// Seconds, or a negative value when a reply did not come.
+double BareLine(unsigned nBaud, const std::vector<std::string>& aRequests) {
+    NoWait noWait;
+    NullDebugSink debug;
+    PtyHandheld sim(noWait, debug);
+    if (!sim.Open() || !sim.Start())
+        return -1;
+    sim.SetBaud(nBaud);
+    const int fd = open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    termios tio{};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(fd, TCSANOW, &tio);
+    auto exchange = [fd](const std::string& strRequest) {
+        if (write(fd, strRequest.data(), strRequest.size()) !=
+            static_cast<ssize_t>(strRequest.size()))
+            return false;
+        char acBuf[64];
+        for (;;) {
+            pollfd pfd{fd, POLLIN, 0};
+            if (poll(&pfd, 1, 2000) <= 0)
+                return false;
+            const ssize_t n = read(fd, acBuf, sizeof acBuf);
+            if (n > 0 && acBuf[n - 1] == '\n')
+                return true;
+        }
+    };
+    double dWall = -1;
+    if (exchange(">2JC\n")) {
+        const Stopwatch sw;
+        bool bOk = true;
+        for (const std::string& strRequest : aRequests)
+            bOk = bOk && exchange(strRequest);
+        dWall = bOk ? sw.Wall() : -1;
+    }
+    close(fd);
+    return dWall;
 }
 
 struct Transfers {
@@ -93,9 +141,10 @@ bool Same(const Figures& a, const Figures& b) {
 
 void PrintPaced(const char* pLabel, const Figures& timer, const Figures& notify) {
     const double dWire = WireSeconds(notify.nBytes, kBaud);
-    std::printf("%-16s %5d %6ld %8.3f s %8.3f s %5.2fx %8.3f s %5.2fx\n", pLabel, notify.nExchanges,
-                notify.nBytes, dWire, timer.dWall, timer.dWall / dWire, notify.dWall,
-                notify.dWall / dWire);
+    const double dBare = BareLine(kBaud, notify.aRequests);
+    std::printf("%-16s %5d %6ld %8.3f s %8.3f s %5.2fx %8.3f s %5.2fx %8.3f s %5.2fx\n", pLabel,
+                notify.nExchanges, notify.nBytes, dWire, timer.dWall, timer.dWall / dWire,
+                notify.dWall, notify.dWall / dWire, dBare, dBare / dWire);
 }
 
 void PrintUnpaced(const char* pLabel, const Figures& timer, const Figures& notify) {
@@ -144,8 +193,9 @@ int main(int argc, char** argv) {
         unpaced[m] = RunTransfers(0, kModes[m], nSteps);
     }
 
-    std::printf("Paced at %u baud        exch  bytes  wire time   %-19s %-19s\n", kBaud,
-                ReceiveName(Receive::TimerOnly), ReceiveName(Receive::Notifier));
+    std::printf("Paced at %u baud        exch  bytes  wire time   %-19s %-19s %s\n", kBaud,
+                ReceiveName(Receive::TimerOnly), ReceiveName(Receive::Notifier),
+                "bare client (no engine)");
     PrintPaced("wr all programs", paced[0].wr, paced[1].wr);
     PrintPaced("rd all programs", paced[0].rd, paced[1].rd);
 
