@@ -172,17 +172,17 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
 }
 
 void GlowdeskWindow::ConnectClicks() {
-    auto connectButton = [this](int nId, void (CGlowdeskDlg::*pHandler)()) {
+    auto connectButton = [this](int nId, auto handler) {
         if (auto* pButton = qobject_cast<QAbstractButton*>(Control(nId))) {
-            connect(pButton, &QAbstractButton::clicked, this, [this, pHandler] {
+            connect(pButton, &QAbstractButton::clicked, this, [this, handler] {
                 if (pDlg)
-                    (pDlg->*pHandler)();
+                    handler(*pDlg);
             });
         }
     };
-    connectButton(IDC_CONNECT, &CGlowdeskDlg::OnConnect);
-    connectButton(IDC_START, &CGlowdeskDlg::OnStart);
-    connectButton(IDC_CLR, &CGlowdeskDlg::OnClr);
+    connectButton(IDC_CONNECT, [](CGlowdeskDlg& dlg) { dlg.OnConnect(); });
+    connectButton(IDC_START, [](CGlowdeskDlg& dlg) { dlg.OnStart(); });
+    connectButton(IDC_CLR, [](CGlowdeskDlg& dlg) { dlg.OnClr(); });
     for (int nLed = 1; nLed <= 8; ++nLed) {
         auto* pBox = qobject_cast<QAbstractButton*>(Control(IDC_LED_CHECK_1 + nLed - 1));
         if (!pBox)
