@@ -4,17 +4,21 @@
 // answers arrive whole, changed, cut short, with noise, or not at all, and may alter
 // the Handheld's EEPROM. After every tick the engine's state is checked:
 //   - busy only with an operation running and its request on the line (timer 2 fast,
-//     the button "stop"); idle with no operation left over (timer 2 slow, "start");
+//     the button "stop"): an answer to that request delivered whole either ends the
+//     operation or sends the next request; idle with no operation left over (timer 2
+//     slow, the button "start");
 //   - every request written is a well-formed frame of the running frame command;
 //   - program records stay in bounds, and only the records the running operation
 //     reads may change.
 //
-// Input: byte 0 picks the operation (bits 0-3), the frame trace (bit 7) and whether
-// the operation starts before the connect has finished (bit 6); byte 1 the program
+// Input: byte 0 picks the operation (bits 0-3), the frame trace (bit 7), whether
+// the operation starts before the connect has finished (bit 6) and whether the
+// Handheld's static info follows (bit 5, 6 bytes after byte 1); byte 1 the program
 // row. Then one instruction per byte, kind in bits 0-2, argument in bits 3-7:
 //   0  the Handheld answers what it received, for argument + 1 ticks
 //   1  it answers, with the byte at (argument) replaced by the next input byte
-//   2  it answers, cut after (argument) bytes
+//   2  argument below 24: it answers, cut after (argument) bytes; else byte
+//      (argument - 24) % 6 of its static info is set to the next byte; no tick
 //   3  (argument) raw bytes from the input go on the line
 //   4  it answers, followed by (argument) raw bytes
 //   5  silence for 1 + 3 * argument ticks
@@ -24,6 +28,8 @@
 // When the input ends the line falls silent and whatever runs must end by time-out.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -188,6 +194,13 @@ public:
           peer(waiter, sink) {
         dlg.OnInitDialog(bTrace ? "-p 1 -t 1" : "-p 1", "/nonexistent-glowdesk-dir");
         peer.ResetEmulator();
+        // Names that fill their field (odd programs) or end early, so that reads of
+        // names take more than one chunk.
+        for (int k = 1; k <= kProgCount; ++k) {
+            const unsigned nName = 2 + 14 * (k - 1) + 2;
+            for (int i = 0; i < (k % 2 ? 12 : 3 + k); ++i)
+                peer.Image()[nName + i] = static_cast<uint8_t>('A' + k + i);
+        }
         // Something to write: program k has k * 37 steps and a name of k letters.
         for (int k = 0; k < kProgCount; ++k) {
             LightProgram& prog = dlg.Store().aProgs[k];
@@ -218,22 +231,41 @@ public:
         CheckState();
     }
 
-    // The Handheld takes every request so far; its answers go to strAnswer.
+    // The Handheld takes every request so far; its answers go to strAnswer. Its
+    // static info is the one set here.
     std::string Answer() {
         std::string strAnswer;
         for (const std::string& strRequest : api.aRequests) {
             peer.HandleFrame(reinterpret_cast<const uint8_t*>(strRequest.data()),
                              static_cast<int>(strRequest.size()));
-            uint8_t ac[32];
-            const int n = peer.ReadAnswer(ac, sizeof ac);
-            strAnswer.append(reinterpret_cast<const char*>(ac), static_cast<size_t>(n));
+            char ac[32];
+            const int n = peer.ReadAnswer(reinterpret_cast<uint8_t*>(ac), sizeof ac);
+            if (strRequest == ">3I00\n" && n == 18) {
+                for (int i = 0; i < 6; ++i)
+                    std::snprintf(ac + 5 + 2 * i, 3, "%02X", acStatic[i]);
+                ac[17] = '\n';
+            }
+            strAnswer.append(ac, static_cast<size_t>(n));
         }
         api.aRequests.clear();
         return strAnswer;
     }
+    // One tick with the Handheld's answers delivered unchanged. When they answer the
+    // one request on the line, the engine must either end or send the next request:
+    // busy with nothing on the line would only end by time-out.
+    void AnswerInFull() {
+        const bool bOneRequest = api.aRequests.size() == 1;
+        const std::string strAnswer = Answer();
+        const int nWritesBefore = api.nWrites;
+        Put(strAnswer);
+        Tick();
+        if (bOneRequest && !strAnswer.empty() && dlg.IsBusy())
+            Check(api.nWrites > nWritesBefore);
+    }
     void Put(const std::string& str) { api.qRx.insert(api.qRx.end(), str.begin(), str.end()); }
     void Drop() { api.aRequests.clear(); }
     void Poke(unsigned nAddress, uint8_t by) { peer.Image()[nAddress % kE2ImageSize] = by; }
+    void SetStaticInfo(unsigned nByte, uint8_t by) { acStatic[nByte % 6] = by; }
 
     void Tick() {
         dlg.OnTimer(kTimerCom);
@@ -248,6 +280,7 @@ public:
         Check(!dlg.IsBusy());
     }
     bool IsBusy() const { return dlg.IsBusy(); }
+    const std::string& Trace() const { return dlg.GetTrace(); }
     void Destroy() { dlg.OnDestroy(); }
 
 private:
@@ -309,6 +342,8 @@ private:
     CSerialPort serial;
     CGlowdeskDlg dlg;
     CComEmulator peer;  // the Handheld on the other end of the line
+    // E2 size in k, InfoLen, ProgCount, ProgNameLen, ProgSize (high, low).
+    uint8_t acStatic[6] = {0x08, 0x02, 0x09, 0x0C, 0x03, 0x80};
     ProgramStore before;
     uint16_t nMayChange = 0;
     bool bRandomLen = false;
@@ -323,15 +358,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     s.Connect();
     if ((pData[0] & 0x40) == 0) {
         // The connect's version request and the jump to config mode, answered in full.
-        for (int nTick = 0; nTick < 10 && s.IsBusy(); ++nTick) {
-            s.Put(s.Answer());
-            s.Tick();
-        }
+        for (int nTick = 0; nTick < 10 && s.IsBusy(); ++nTick)
+            s.AnswerInFull();
     }
     s.StartOperation(pData[0] & 0x0F, pData[1] % 12 - 1);
 
     size_t i = 2;
     auto next = [&]() -> uint8_t { return i < nSize ? pData[i++] : 0; };
+    if (pData[0] & 0x20) {
+        for (unsigned n = 0; n < 6; ++n)
+            s.SetStaticInfo(n, next());
+    }
     auto raw = [&](size_t nCount) {
         std::string str;
         for (; nCount > 0 && i < nSize; --nCount)
@@ -343,10 +380,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         const unsigned nArg = by >> 3;
         switch (by & 7) {
             case 0:
-                for (unsigned n = 0; n <= nArg; ++n) {
-                    s.Put(s.Answer());
-                    s.Tick();
-                }
+                for (unsigned n = 0; n <= nArg; ++n)
+                    s.AnswerInFull();
                 break;
             case 1: {
                 std::string str = s.Answer();
@@ -358,8 +393,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
                 break;
             }
             case 2:
-                s.Put(s.Answer().substr(0, nArg));
-                s.Tick();
+                if (nArg >= 24) {
+                    s.SetStaticInfo(nArg - 24, next());
+                } else {
+                    s.Put(s.Answer().substr(0, nArg));
+                    s.Tick();
+                }
                 break;
             case 3:
                 s.Put(raw(nArg));
@@ -389,6 +428,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         }
     }
     s.RunOutInSilence();
+    // To see what an input does: GLOWDESK_FUZZ_TRACE=1 fuzz_receive <input file>
+    static const bool bShowTrace = std::getenv("GLOWDESK_FUZZ_TRACE") != nullptr;
+    if (bShowTrace)
+        std::fprintf(stderr, "%s\n----\n", s.Trace().c_str());
     s.Destroy();
     return 0;
 }
