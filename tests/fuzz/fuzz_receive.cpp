@@ -17,8 +17,9 @@
 // row. Then one instruction per byte, kind in bits 0-2, argument in bits 3-7:
 //   0  the Handheld answers what it received, for argument + 1 ticks
 //   1  it answers, with the byte at (argument) replaced by the next input byte
-//   2  argument below 24: it answers, cut after (argument) bytes; else byte
-//      (argument - 24) % 6 of its static info is set to the next byte; no tick
+//   2  argument below 19: it answers, cut after (argument) bytes; 19 to 23: its
+//      last answer comes again before the new ones; 24 and up: byte
+//      (argument - 24) % 6 of its static info is set to the next byte, no tick
 //   3  (argument) raw bytes from the input go on the line
 //   4  it answers, followed by (argument) raw bytes
 //   5  silence for 1 + 3 * argument ticks
@@ -246,6 +247,8 @@ public:
                 ac[17] = '\n';
             }
             strAnswer.append(ac, static_cast<size_t>(n));
+            if (n > 0)
+                strLastAnswer.assign(ac, static_cast<size_t>(n));
         }
         api.aRequests.clear();
         return strAnswer;
@@ -262,6 +265,7 @@ public:
         if (bOneRequest && !strAnswer.empty() && dlg.IsBusy())
             Check(api.nWrites > nWritesBefore);
     }
+    const std::string& LastAnswer() const { return strLastAnswer; }
     void Put(const std::string& str) { api.qRx.insert(api.qRx.end(), str.begin(), str.end()); }
     void Drop() { api.aRequests.clear(); }
     void Poke(unsigned nAddress, uint8_t by) { peer.Image()[nAddress % kE2ImageSize] = by; }
@@ -344,6 +348,7 @@ private:
     CComEmulator peer;  // the Handheld on the other end of the line
     // E2 size in k, InfoLen, ProgCount, ProgNameLen, ProgSize (high, low).
     uint8_t acStatic[6] = {0x08, 0x02, 0x09, 0x0C, 0x03, 0x80};
+    std::string strLastAnswer;
     ProgramStore before;
     uint16_t nMayChange = 0;
     bool bRandomLen = false;
@@ -395,6 +400,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
             case 2:
                 if (nArg >= 24) {
                     s.SetStaticInfo(nArg - 24, next());
+                } else if (nArg >= 19) {
+                    const std::string strStale = s.LastAnswer();
+                    s.Put(strStale + s.Answer());
+                    s.Tick();
                 } else {
                     s.Put(s.Answer().substr(0, nArg));
                     s.Tick();
