@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "tests/support/PeerHarness.h"
@@ -42,7 +43,7 @@ long DotsAfter(const std::string& strTrace, const std::string& strHead) {
 
 void SetProgram(LightProgram& p, const char* pName, int nSteps, int bMix, uint8_t bySeed) {
     p = LightProgram{};
-    std::strncpy(p.Name, pName, kNameSize - 1);
+    std::snprintf(p.Name, kNameSize, "%s", pName);
     p.Steps = static_cast<uint16_t>(nSteps);
     p.MixAllowed = bMix;
     for (int i = 0; i < nSteps; ++i)
