@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -58,7 +60,11 @@ std::string TempDir() {
         const char* p = mkdtemp(acShm);
         if (p == nullptr)
             p = mkdtemp(acTmp);
-        return std::string(p ? p : "/tmp");
+        if (p == nullptr)
+            return std::string("/tmp");
+        static std::string strMade = p;
+        std::atexit([] { std::filesystem::remove_all(strMade); });
+        return strMade;
     }();
     return strDir;
 }
