@@ -24,7 +24,10 @@ for src in tests/fuzz/fuzz_*.cpp; do
     mkdir -p "$corpus"
     seeds=tests/fuzz/corpus/$target
     log=build-fuzz/$name.log
-    if ! build-fuzz/"$name" -max_total_time="$seconds" -print_final_stats=1 \
+    # Program files worth trying are longer than libFuzzer's default start size.
+    extra=""
+    [ "$target" = ini ] && extra="-max_len=4096"
+    if ! build-fuzz/"$name" -max_total_time="$seconds" -print_final_stats=1 $extra \
         -artifact_prefix=build-fuzz/findings/"$name"- "$corpus" "$seeds" >"$log" 2>&1; then
         echo "$name: FAILED"
         tail -n 40 "$log"

@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     // The collected name never holds a separator of the scan.
     if (opts.strStartFile.find_first_of(std::string(" \n\0", 3)) != std::string::npos)
         __builtin_trap();
-    if (opts.strStartFile.size() > nSize) __builtin_trap();
+    if (opts.strStartFile.size() > nSize)
+        __builtin_trap();
     ResolveStartupName(opts.strStartFile, "/start/dir/");
     return 0;
 }

@@ -12,13 +12,9 @@
 #include "app/Waiter.h"
 #include "protocol/Frames.h"
 #include "serial/ComEmulator.h"
+#include "tests/support/TestDoubles.h"
 
 namespace {
-class NoWait : public Waiter {
-public:
-    void Wait(int) override {}
-};
-
 void Check(bool bOk) {
     if (!bOk)
         __builtin_trap();
@@ -53,7 +49,7 @@ void CheckImage(const std::array<uint8_t, kE2ImageSize>& before,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
-    static NoWait waiter;
+    static NoWaiter waiter;
     static NullDebugSink sink;
     CComEmulator emulator(waiter, sink);
     emulator.ResetEmulator();

@@ -19,32 +19,10 @@
 #include "serial/ComEmulator.h"
 #include "serial/SerialPort.h"
 #include "tests/support/FakeView.h"
+#include "tests/support/NullComApi.h"
+#include "tests/support/TestDoubles.h"
 
 namespace {
-
-class NoPorts : public ComApi {
-public:
-    PortHandle CreateFile(const std::string&) override { return kInvalidHandle; }
-    uint32_t GetLastError() override { return ERROR_FILE_NOT_FOUND; }
-    bool SetCommTimeouts(PortHandle, const CommTimeouts&) override { return false; }
-    bool SetCommState(PortHandle, const Dcb&) override { return false; }
-    bool ClearCommError(PortHandle, uint32_t&, uint32_t&) override { return false; }
-    bool PurgeComm(PortHandle, uint32_t) override { return false; }
-    bool ReadFile(PortHandle, uint8_t*, uint32_t, uint32_t&) override { return false; }
-    bool WriteFile(PortHandle, const uint8_t*, uint32_t, uint32_t&) override { return false; }
-    bool CloseHandle(PortHandle) override { return false; }
-    std::string DevicePath(unsigned) override { return {}; }
-};
-
-class NoWait : public Waiter {
-public:
-    void Wait(int) override {}
-};
-
-class FixedSeconds : public Clock {
-public:
-    uint32_t Seconds() override { return 1; }
-};
 
 void Check(bool bOk) {
     if (!bOk)
@@ -117,10 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
 
     // A program load never leaves a record out of bounds, and a store loads back the same.
     FakeView view;
-    NoPorts api;
-    NoWait waiter;
+    NullComApi api;
+    NoWaiter waiter;
     NullDebugSink sink;
-    FixedSeconds clock;
+    FixedClock clock;
     CComEmulator emulator(waiter, sink);
     CSerialPort serial(api, emulator);
     CGlowdeskDlg dlg(view, serial, waiter, clock);

@@ -42,6 +42,7 @@
 #include "serial/ComEmulator.h"
 #include "serial/SerialPort.h"
 #include "tests/support/FakeView.h"
+#include "tests/support/TestDoubles.h"
 
 namespace {
 
@@ -136,16 +137,6 @@ public:
     std::vector<std::string> aRequests;  // not yet taken by the Handheld
     std::string strLastRequest;
     int nWrites = 0;
-};
-
-class NoWait : public Waiter {
-public:
-    void Wait(int) override {}
-};
-
-class FixedSeconds : public Clock {
-public:
-    uint32_t Seconds() override { return 1; }
 };
 
 struct Operation {
@@ -339,9 +330,9 @@ private:
 
     FakeView view;
     LineApi api;
-    NoWait waiter;
+    NoWaiter waiter;
     NullDebugSink sink;
-    FixedSeconds clock;
+    FixedClock clock;
     CComEmulator emulator;  // the dialog's own, unused: emulation is off
     CSerialPort serial;
     CGlowdeskDlg dlg;

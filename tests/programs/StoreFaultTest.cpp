@@ -1,3 +1,5 @@
+// Runs stores in a child process with administrator rights dropped: POSIX only.
+#ifndef _WIN32
 // Program stores that cannot succeed leave the old file exactly as it was, also for a
 // user with administrator rights: the store runs in a child process that has dropped
 // them, since such a user may write anywhere.
@@ -95,3 +97,5 @@ TEST(StoreFaultTest, AStoreThatCannotSucceedLeavesTheOldFile) {
 }
 
 }  // namespace
+
+#endif  // _WIN32

@@ -11,19 +11,25 @@
 #include "app/Waiter.h"
 
 class RecordingWaiter : public Waiter {
-  public:
+public:
     void Wait(int nMilliseconds) override { aWaits.push_back(nMilliseconds); }
     std::vector<int> aWaits;
 };
 
+// Returns at once, remembering nothing (for runs of millions of waits).
+class NoWaiter : public Waiter {
+public:
+    void Wait(int) override {}
+};
+
 class FixedClock : public Clock {
-  public:
+public:
     uint32_t Seconds() override { return nSeconds; }
     uint32_t nSeconds = 12345;
 };
 
 class RecordingDebugSink : public DebugSink {
-  public:
+public:
     void Output(const std::string& s) override { aLines.push_back(s); }
     std::vector<std::string> aLines;
 };
