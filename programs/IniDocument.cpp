@@ -3,7 +3,9 @@
 namespace {
 
 // Blanks around names and values; line ends never reach a line's text.
-bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
+bool IsBlank(char ch) {
+    return ch == ' ' || ch == '\t';
+}
 
 std::string_view Trim(std::string_view str) {
     while (!str.empty() && IsBlank(str.front()))

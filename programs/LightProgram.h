@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-constexpr int kProgCount = 9;      // programs 1 to 9
+constexpr int kProgCount = 9;       // programs 1 to 9
 constexpr int kMaxFileSteps = 896;  // most steps read from a file
 constexpr int kDataSize = 897;      // room for step bytes in a record
 constexpr int kNameSize = 13;       // 12 characters and the terminating NUL

@@ -5,7 +5,7 @@
 namespace {
 
 class LedPanel : public testing::Test {
-  protected:
+protected:
     void SetUp() override { h.Start(""); }
     void Check(int nLed, bool b) { h.view.SetCheck(IDC_LED_CHECK_1 + nLed - 1, b); }
     DialogHarness h;

@@ -4,7 +4,7 @@
 #include "serial/ComApi.h"
 
 class NullComApi : public ComApi {
-  public:
+public:
     PortHandle CreateFile(const std::string&) override { return kInvalidHandle; }
     uint32_t GetLastError() override { return ERROR_FILE_NOT_FOUND; }
     bool SetCommTimeouts(PortHandle, const CommTimeouts&) override { return false; }
