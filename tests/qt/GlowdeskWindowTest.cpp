@@ -128,12 +128,15 @@ TEST(GlowdeskWindow, BuildsEveryControlOfTheTemplate) {
         EXPECT_EQ(window.GetText(ctl.nId), ctl.pText);
         EXPECT_EQ(window.IsShown(ctl.nId), !ctl.bHidden);
         EXPECT_EQ(pWidget->pos(), QPoint(du.X(ctl.nX), du.Y(ctl.nY)));
-        if (auto* pCombo = qobject_cast<QComboBox*>(pWidget))
+        if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
             EXPECT_TRUE(pCombo->isEditable());
-        if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget))
+        }
+        if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
             EXPECT_TRUE(pEdit->isReadOnly());
-        if (auto* pEdit = qobject_cast<QPlainTextEdit*>(pWidget))
+        }
+        if (auto* pEdit = qobject_cast<QPlainTextEdit*>(pWidget)) {
             EXPECT_TRUE(pEdit->isReadOnly());
+        }
     }
     QStringList aTitles;
     for (QGroupBox* pGroup : window.findChildren<QGroupBox*>())
