@@ -11,6 +11,7 @@
 #include "app/GlowdeskDlg.h"
 #include "serial/ComEmulator.h"
 #include "serial/SerialPort.h"
+#include "tests/support/NullComApi.h"
 
 namespace {
 
@@ -54,20 +55,6 @@ private:
     int nRows = 0;
 };
 
-class NoPorts : public ComApi {
-public:
-    PortHandle CreateFile(const std::string&) override { return kInvalidHandle; }
-    uint32_t GetLastError() override { return ERROR_FILE_NOT_FOUND; }
-    bool SetCommTimeouts(PortHandle, const CommTimeouts&) override { return false; }
-    bool SetCommState(PortHandle, const Dcb&) override { return false; }
-    bool ClearCommError(PortHandle, uint32_t&, uint32_t&) override { return false; }
-    bool PurgeComm(PortHandle, uint32_t) override { return false; }
-    bool ReadFile(PortHandle, uint8_t*, uint32_t, uint32_t&) override { return false; }
-    bool WriteFile(PortHandle, const uint8_t*, uint32_t, uint32_t&) override { return false; }
-    bool CloseHandle(PortHandle) override { return false; }
-    std::string DevicePath(unsigned) override { return {}; }
-};
-
 class NoWait : public Waiter {
 public:
     void Wait(int) override {}
@@ -106,7 +93,7 @@ int main(int argc, char** argv) {
     NoWait waiter;
     NullDebugSink sink;
     CComEmulator emulator(waiter, sink);
-    NoPorts api;
+    NullComApi api;
     CSerialPort serial(api, emulator);
     SystemClock clock;
     CGlowdeskDlg dlg(view, serial, waiter, clock);

@@ -6,17 +6,13 @@
 
 #include "app/CommandLine.h"
 #include "app/GlowdeskDlg.h"
-#include "serial/ComEmulator.h"
-#include "serial/SerialPort.h"
-#include "tests/support/FakeView.h"
-#include "tests/support/NullComApi.h"
-#include "tests/support/TestDoubles.h"
+#include "tests/support/DialogHarness.h"
 
 namespace {
 
 const char* const kFilter = "ini-files |*.ini|All Files (*.*) |*.*|";
 
-class CommandMenuTest : public ::testing::Test {
+class CommandMenuTest : public ::testing::Test, public DialogHarness {
 protected:
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() /
@@ -36,14 +32,6 @@ protected:
     }
 
     std::filesystem::path dir;
-    FakeView view;
-    NullDebugSink sink;
-    RecordingWaiter waiter;
-    CComEmulator emulator{waiter, sink};
-    NullComApi api;
-    CSerialPort serial{api, emulator};
-    FixedClock clock;
-    CGlowdeskDlg dlg{view, serial, waiter, clock};
 };
 
 TEST_F(CommandMenuTest, SeparatorsAndNoSelectionDoNothing) {

@@ -11,11 +11,7 @@
 #include "app/CommandLine.h"
 #include "app/DebugSink.h"
 #include "app/GlowdeskDlg.h"
-#include "serial/ComEmulator.h"
-#include "serial/SerialPort.h"
-#include "tests/support/FakeView.h"
-#include "tests/support/NullComApi.h"
-#include "tests/support/TestDoubles.h"
+#include "tests/support/DialogHarness.h"
 
 class TempFolder {
 public:
@@ -47,7 +43,7 @@ inline std::string ReadBytes(const std::string& strPath) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-struct DialogRig {
+struct DialogRig : DialogHarness {
     DialogRig() { dlg.OnInitDialog(strArgs, folder.Dir()); }
     explicit DialogRig(const std::string& strArguments) : strArgs(strArguments) {
         dlg.OnInitDialog(strArgs, folder.Dir());
@@ -55,12 +51,4 @@ struct DialogRig {
 
     std::string strArgs;
     TempFolder folder;
-    FakeView view;
-    NullDebugSink sink;
-    RecordingWaiter waiter;
-    CComEmulator emulator{waiter, sink};
-    NullComApi api;
-    CSerialPort serial{api, emulator};
-    FixedClock clock;
-    CGlowdeskDlg dlg{view, serial, waiter, clock};
 };

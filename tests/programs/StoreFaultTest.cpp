@@ -29,20 +29,13 @@ const std::string kOld = "[PROG_1]\r\nName=keep me\r\nSteps=1\r\nStep_1=10000001
 int StoreAsOrdinaryUser(const std::string& strDir, const std::string& strTarget) {
     if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
         return kNoUnprivilegedUser;
-    FakeView view;
-    NullDebugSink sink;
-    RecordingWaiter waiter;
-    CComEmulator emulator{waiter, sink};
-    NullComApi api;
-    CSerialPort serial{api, emulator};
-    FixedClock clock;
-    CGlowdeskDlg dlg{view, serial, waiter, clock};
-    dlg.OnInitDialog("", strDir);
-    LightProgram& prog = dlg.Store().aProgs[0];
+    DialogHarness h;
+    h.Start("", strDir);
+    LightProgram& prog = h.dlg.Store().aProgs[0];
     std::strcpy(prog.Name, "new");
     prog.Steps = 3;
-    dlg.StoreProgFile(strTarget);
-    return view.aMessages == std::vector<std::string>{"error: can not open the file !!!"} ? 0 : 1;
+    h.dlg.StoreProgFile(strTarget);
+    return h.view.aMessages == std::vector<std::string>{"error: can not open the file !!!"} ? 0 : 1;
 }
 
 int RunInChild(const std::string& strDir, const std::string& strTarget) {
