@@ -12,24 +12,10 @@
 #include "app/Waiter.h"
 #include "protocol/Frames.h"
 #include "serial/ComEmulator.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/support/TestDoubles.h"
 
 namespace {
-void Check(bool bOk) {
-    if (!bOk)
-        __builtin_trap();
-}
-
-int HexNibble(uint8_t by) {
-    if (by >= '0' && by <= '9')
-        return by - '0';
-    if (by >= 'A' && by <= 'F')
-        return by - 'A' + 10;
-    if (by >= 'a' && by <= 'f')
-        return by - 'a' + 10;
-    return -1;
-}
-
 // The answer: the request's byte 0, a length digit L, L characters, a line feed.
 void CheckAnswer(const uint8_t* pRequest, const uint8_t* pAnswer, int nLen) {
     if (nLen == 0)

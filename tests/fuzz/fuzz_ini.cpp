@@ -18,16 +18,12 @@
 #include "programs/IniFile.h"
 #include "serial/ComEmulator.h"
 #include "serial/SerialPort.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/support/FakeView.h"
 #include "tests/support/NullComApi.h"
 #include "tests/support/TestDoubles.h"
 
 namespace {
-
-void Check(bool bOk) {
-    if (!bOk)
-        __builtin_trap();
-}
 
 std::string TempDir() {
     static std::string strDir = [] {

@@ -41,25 +41,13 @@
 #include "app/Waiter.h"
 #include "serial/ComEmulator.h"
 #include "serial/SerialPort.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/support/FakeView.h"
 #include "tests/support/TestDoubles.h"
 
 namespace {
 
 constexpr PortHandle kPort = 7;
-
-void Check(bool bOk) {
-    if (!bOk)
-        __builtin_trap();
-}
-
-int HexNibble(uint8_t by) {
-    if (by >= '0' && by <= '9')
-        return by - '0';
-    if (by >= 'A' && by <= 'F')
-        return by - 'A' + 10;
-    return -1;
-}
 
 // A port on COM1: what the dialog writes is kept as requests for the Handheld, what
 // the line delivers is queued for the dialog's reads.
