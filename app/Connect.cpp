@@ -44,9 +44,9 @@ void CGlowdeskDlg::OnConnect() {
             return;
         // The enumerated list is the truth; the row text is the fallback for a box
         // filled some other way.
-        const unsigned nPort = static_cast<size_t>(nRow) < aPortNumbers.size()
-                                   ? aPortNumbers[nRow]
-                                   : PortNumberOfRow(view.ComboGetRow(IDC_COMPORT, nRow));
+        unsigned nPort = portList.PortOfRow(nRow);
+        if (nPort == 0)
+            nPort = PortNumberOfRow(view.ComboGetRow(IDC_COMPORT, nRow));
         serial.InitLineSettings(comSettings, nPort, kBaudRate, bComEmu);
         const char* pResult = serial.Open(hComPort, comSettings);
         if (pResult == nullptr) {
@@ -61,6 +61,7 @@ void CGlowdeskDlg::OnConnect() {
             SetTrace(std::string("Could Not Open Com Port - ") + pResult);
             return;
         }
+        bPortLost = false;
         ResetRxCount();
         ResetTxCount();
         serial.FlushReceive(hComPort);
@@ -80,6 +81,8 @@ void CGlowdeskDlg::OnConnect() {
         }
         view.SetText(IDC_CONNECT, "connect");
         SetTrace("Com Port closed");
+        // Ports that came or went while this one was open show now.
+        RefreshPortBox();
     }
 }
 

@@ -59,20 +59,7 @@ bool CGlowdeskDlg::OnInitDialog(const std::string& strArgs, const std::string& s
         view.ComboSetSel(IDC_COMMAND, 0);
     }
 
-    serial.EnumeratePorts(aPortNumbers);
-    // The emulated Handheld needs no port, but connect needs a row to choose: on a
-    // machine without ports, emulation still offers COM1.
-    const bool bEmulatedOnly = bComEmu && aPortNumbers.empty();
-    if (bEmulatedOnly)
-        aPortNumbers.push_back(1);
-    for (size_t i = 0; i < aPortNumbers.size(); ++i) {
-        const int nRow = static_cast<int>(i);
-        view.ComboInsert(IDC_COMPORT, nRow, "COM" + std::to_string(aPortNumbers[i]));
-        view.ComboSetRowTip(
-            IDC_COMPORT, nRow,
-            bEmulatedOnly ? "emulated Handheld" : serial.DevicePath(aPortNumbers[i]));
-    }
-    view.ComboSetSel(IDC_COMPORT, 0);
+    FillPortBox();
 
     byLeds = 0;
     const std::string strStartFile = ResolveStartupName(opts.strStartFile, g_strStartDir);

@@ -11,6 +11,7 @@
 #include "app/CommandList.h"
 #include "app/ControlIds.h"
 #include "app/DialogView.h"
+#include "app/PortList.h"
 #include "app/Waiter.h"
 #include "programs/LightProgram.h"
 #include "programs/PlayState.h"
@@ -68,6 +69,12 @@ public:
     // ---- connect and device commands (app/Connect.cpp) ----
     void OnConnect();
     void DeviceCommand(int32_t nCode, int nProgRow, const std::string& strLabel);
+
+    // ---- the COM port box (app/PortBox.cpp) ----
+    // Enumerates the ports again and shows what changed, keeping the selected number;
+    // nothing changes while a port is open. The window calls it when the box's list
+    // opens and when device nodes come or go.
+    void RefreshPortBox();
 
     // ---- program store and files (programs/ProgFile.cpp) ----
     void LoadProgFile(const std::string& strPath);
@@ -135,6 +142,11 @@ private:
     void WatchComPort(int nFd);
     // The descriptor of the open real port, or -1.
     int ComPortDescriptor();
+    // Start-up: enumerates the ports into the port box and selects row 0.
+    void FillPortBox();
+    void ShowPortRows();
+    // Traces once per connection that the device behind the open port went away.
+    void CheckPortLost();
 
     DialogView& view;
     CSerialPort& serial;
@@ -186,8 +198,9 @@ private:
     // Serial link
     PortHandle hComPort = kNullHandle;
     ComSettings comSettings;
-    std::vector<unsigned> aPortNumbers;  // as enumerated, row by row
-    int nWatchedFd = -1;                 // the descriptor the window watches for input
+    CPortList portList;      // the numbers of the port box, row by row
+    int nWatchedFd = -1;     // the descriptor the window watches for input
+    bool bPortLost = false;  // the open port's device went away; traced once
 
     // Trace log text, kept here so appends cost only the appended text
     std::string strTrace;

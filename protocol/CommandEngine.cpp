@@ -231,8 +231,11 @@ void CGlowdeskDlg::OnComTimer() {
     }
     // A device that went away while the window watched it: stop watching it here too, so
     // its hang-up does not wake the window again.
-    if (ReadWaitingBytes() == 0 && nWatchedFd >= 0)
-        WatchComPort(ComPortDescriptor());
+    if (ReadWaitingBytes() == 0) {
+        CheckPortLost();
+        if (nWatchedFd >= 0)
+            WatchComPort(ComPortDescriptor());
+    }
 }
 
 void CGlowdeskDlg::OnComReadable() {
@@ -241,8 +244,10 @@ void CGlowdeskDlg::OnComReadable() {
     // The time-out counts timer-2 ticks only: a reply read here is merely read sooner.
     // A descriptor that reports input yet yields none may have hung up, and a hung-up
     // descriptor reports input for ever: ask for it again after such a call.
-    if (ReadWaitingBytes() == 0)
+    if (ReadWaitingBytes() == 0) {
+        CheckPortLost();
         WatchComPort(ComPortDescriptor());
+    }
 }
 
 int CGlowdeskDlg::ReadWaitingBytes() {
