@@ -22,6 +22,8 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glowdesk"));
+    // Lets the desktop match the window to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.glowdesk.Glowdesk"));
 
     SleepWaiter waiter;
     SystemClock clock;
