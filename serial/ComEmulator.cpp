@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/DebugSink.h"
-#include "app/Waiter.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
 #include "protocol/Frames.h"
 
 namespace {

@@ -46,9 +46,9 @@ struct GoldenRun {
     }
     // Timer 2 until the running operation ends; false when it does not within nLimit.
     bool RunUntilIdle(int nLimit = 20000) {
-        for (int n = 0; n < nLimit && h.dlg.IsBusy(); ++n)
+        for (int n = 0; n < nLimit && h.session.IsBusy(); ++n)
             h.dlg.OnTimer(kTimerCom);
-        return !h.dlg.IsBusy();
+        return !h.session.IsBusy();
     }
     void Connect() {
         h.dlg.OnConnect();

@@ -32,7 +32,8 @@ int CountGreen(const QImage& img, const QRect& rc) {
 }
 
 TEST(AboutRender, ComposesRainAndTheCentredLineOnBlack) {
-    CMatrixWnd wnd;
+    CRand rand;
+    CMatrixWnd wnd(rand);
     wnd.SetText(kAboutLines);
     // A 2-pixel client edge around a 300 x 180 picture.
     ASSERT_TRUE(wnd.Create(QRect(0, 0, 304, 184)));
@@ -84,7 +85,8 @@ TEST(AboutRender, ComposesRainAndTheCentredLineOnBlack) {
 }
 
 TEST(AboutRender, ResizeChangesOnlyTheComposedImage) {
-    CMatrixWnd wnd;
+    CRand rand;
+    CMatrixWnd wnd(rand);
     ASSERT_TRUE(wnd.Create(QRect(0, 0, 204, 104)));
     wnd.show();  // a hidden widget hears of its new size only when shown
     wnd.OnTimer(300);
@@ -96,7 +98,8 @@ TEST(AboutRender, ResizeChangesOnlyTheComposedImage) {
 }
 
 TEST(AboutRender, DialogHoldsItsControlsAndTheAnimation) {
-    CAboutDlg dlg;
+    CRand rand;
+    CAboutDlg dlg(rand);
     EXPECT_EQ(dlg.windowTitle().toStdString(), "About Glowdesk");
     CStaticText* pVersion = dlg.findChild<CStaticText*>();
     ASSERT_NE(pVersion, nullptr);
