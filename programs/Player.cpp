@@ -62,8 +62,9 @@ void CPlayer::MixNextProg(bool bRestart) {
         playState.MixProg = 0;
 
     // Random is among any ten candidates in a row, so the search always ends.
+    constexpr int kCandidates = kEntryRandom + 1;  // the programs and Random
     int j = playState.MixProg;
-    for (int nTry = 0; nTry < 10; ++nTry, j = (j + 1) % 10) {
+    for (int nTry = 0; nTry < kCandidates; ++nTry, j = (j + 1) % kCandidates) {
         if (j == kEntryRandom) {
             playState.MixCount = 0;
             playState.MixProg = kEntryRandom;

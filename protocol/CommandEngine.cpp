@@ -120,7 +120,7 @@ bool CCommandEngine::BuildFrame(std::string* pMessage) {
             n = 3;
             break;
         case CmdRdStaticInfo: {
-            if (nSelProg > 9) {
+            if (nSelProg > kProgCount) {
                 if (pMessage != nullptr)
                     *pMessage = "--> error selected program index !!!";
                 return false;
