@@ -160,4 +160,18 @@ TEST(Rand, GivesTheRuntimeSequence) {
     EXPECT_EQ(rand.Next(), 41);
 }
 
+TEST_F(PlaybackTest, RandomStepsDrawFromTheProgramWideGeneratorSeededAtTheStart) {
+    Start(kEntryRandom);
+    CRand expected;
+    expected.Seed(rig.clock.nSeconds);
+    uint8_t byLeds = 0;
+    for (int n = 0; n < 3; ++n) {
+        Tick();
+        byLeds ^= static_cast<uint8_t>(expected.Next() / 13);
+        EXPECT_EQ(rig.session.Player().Leds(), byLeds);
+    }
+    // Whoever draws next (the about box) goes on with the same sequence.
+    EXPECT_EQ(rig.dlg.Rand().Next(), expected.Next());
+}
+
 }  // namespace

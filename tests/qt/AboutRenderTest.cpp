@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <vector>
 
 #include "about/AboutTexts.h"
 #include "about/qt/AboutDlg.h"
@@ -133,6 +134,27 @@ TEST(AboutRender, DialogHoldsItsControlsAndTheAnimation) {
     EXPECT_EQ(pWnd->geometry(), pFrame->geometry());
     EXPECT_TRUE(pWnd->IsTimerRunning(300));
     EXPECT_TRUE(dlg.rect().contains(pWnd->geometry()));
+}
+
+TEST(AboutRender, EachOpeningDrawsOnFromTheGeneratorItIsGiven) {
+    auto ColumnLengths = [](CRand& rand) {
+        CAboutDlg dlg(rand);
+        const CMatrixRain& rain = dlg.MatrixWnd()->Rain();
+        std::vector<int> aLengths;
+        for (int j = 0; j < rain.Cols(); ++j)
+            aLengths.push_back(rain.Column(j).nLength);
+        return aLengths;
+    };
+    CRand shared;
+    shared.Seed(12345);  // as playback seeds it
+    const std::vector<int> aFirst = ColumnLengths(shared);
+    ASSERT_FALSE(aFirst.empty());
+    // The second box goes on where the first left the sequence: other rain.
+    EXPECT_NE(ColumnLengths(shared), aFirst);
+    // The first box's rain is the generator's, not a sequence of its own.
+    CRand same;
+    same.Seed(12345);
+    EXPECT_EQ(ColumnLengths(same), aFirst);
 }
 
 }  // namespace
