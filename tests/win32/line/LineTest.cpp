@@ -90,7 +90,7 @@ public:
 // Waits until the port has bytes for the dialog; false when none came within the limit.
 bool WaitForReply(DialogHarness& h) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (h.serial.BytesWaiting(h.session.Link().Handle()) == 0) {
+    while (h.session.Link().BytesWaiting() == 0) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
