@@ -1,7 +1,9 @@
 // Whole sessions against the emulated Handheld, compared call by call with the window
 // calls recorded in tests/app/golden/: what the user sees, and in which order, must not
 // change when the code behind the window is rearranged. GLOWDESK_RECORD_GOLDEN=1
-// writes the files anew instead of comparing.
+// writes the files anew instead of comparing. The logs hold POSIX paths, so they are
+// compared where they were recorded, not on Windows.
+#ifndef _WIN32
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -169,3 +171,4 @@ TEST(GoldenLog, LoadStoreAndReloadAFile) {
 }
 
 }  // namespace
+#endif
