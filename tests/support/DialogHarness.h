@@ -1,5 +1,5 @@
-// A session and its presenter over a fake window, a machine without ports (unless another ComApi is
-// given), a recording waiter and a fixed clock.
+// A session and its presenter over a fake window, a machine without ports (unless
+// another ComApi is given), a recording waiter and a fixed clock.
 #pragma once
 
 #include <memory>
