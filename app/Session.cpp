@@ -173,6 +173,22 @@ CmdOutcome CSession::Run(int32_t nCode, int nProgRow) {
     eLastOutcome = CmdOutcome::Refused;
     if (!StartOperation(nCode, nProgRow, CommandLabel(nCode) + ": "))
         return eLastOutcome;
+    return StepToEnd();
+}
+
+CmdOutcome CSession::Connect(unsigned nPort) {
+    eLastOutcome = CmdOutcome::Refused;
+    const std::string strError = OpenPort(nPort);
+    if (!strError.empty()) {
+        trace.SetTrace("Could Not Open Com Port - " + strError);
+        return eLastOutcome;
+    }
+    const std::string strText = "Open Com Port:" + link.Describe();
+    ReadVersion(&strText);
+    return StepToEnd();
+}
+
+CmdOutcome CSession::StepToEnd() {
     while (engine.IsBusy()) {
         waiter.Wait(nPollPeriod);
         OnComTimer();

@@ -102,6 +102,9 @@ public:
     // Starts an operation and steps it through the session's waiter until it ends;
     // the trace label is the command's own. Refused when a port is not open.
     CmdOutcome Run(int32_t nCode, int nProgRow = 0);
+    // OpenPort and ReadVersion, stepped to the end as Run does, with the window's
+    // trace texts. Refused when the port does not open.
+    CmdOutcome Connect(unsigned nPort);
     // How the last operation ended.
     CmdOutcome LastOutcome() const { return eLastOutcome; }
 
@@ -136,6 +139,9 @@ public:
     CComEmulator& Emulator() { return emulator; }
 
 private:
+    // Steps the running operation through the waiter until it ends.
+    CmdOutcome StepToEnd();
+
     // EngineListener
     bool IsPortChosen() override { return pListener->IsPortChosen(); }
     void OnBusy() override { pListener->OnBusy(); }

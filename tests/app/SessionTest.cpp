@@ -43,13 +43,7 @@ struct Headless {
     }
     // Opens the port, reads the version (and in programming mode switches to
     // configuration mode) to the end.
-    void Connect(unsigned nPort = 1) {
-        ASSERT_EQ(session.OpenPort(nPort), "");
-        session.ReadVersion(nullptr);
-        for (int n = 0; n < 1000 && session.IsBusy(); ++n)
-            session.OnComTimer();
-        ASSERT_FALSE(session.IsBusy());
-    }
+    void Connect(unsigned nPort = 1) { ASSERT_EQ(session.Connect(nPort), CmdOutcome::Finished); }
 
     RecordingWaiter waiter;
     RecordingDebugSink debug;
@@ -66,6 +60,9 @@ TEST(Session, ReadsTheWholeStoreOfTheEmulatedHandheldWithoutAWindow) {
     t.Connect();
     EXPECT_EQ(t.reports.aOutcomes, std::vector<CmdOutcome>{CmdOutcome::Finished});
     EXPECT_FALSE(t.session.Emulator().IsNormalMode());
+    EXPECT_EQ(t.session.GetTrace(),
+              "Open Com Port:ComEmu, 57600 Baud, 8 Bit, 1 Stop, no Parity --> VHH 1.01\r\n"
+              "jmp to CFG mode: --> ok");
 
     t.reports = Reports{};
     t.waiter.aWaits.clear();
@@ -162,6 +159,8 @@ TEST(Session, PortsOpenAndCloseWithCountersAndTheReason) {
     EXPECT_EQ(t.session.OpenPort(4), "INVLID_HANDLE_VALUE");
     EXPECT_FALSE(t.session.IsPortOpen());
     EXPECT_EQ(t.session.OpenPort(120), "port number out of range (1-99)");
+    EXPECT_EQ(t.session.Connect(4), CmdOutcome::Refused);
+    EXPECT_EQ(t.session.GetTrace(), "Could Not Open Com Port - INVLID_HANDLE_VALUE");
     ASSERT_EQ(t.session.OpenPort(3), "");
     EXPECT_TRUE(t.session.IsPortOpen());
     EXPECT_EQ(peer.nOpen, 1);
