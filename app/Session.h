@@ -116,8 +116,9 @@ public:
     std::string ResolveStartFile(const std::string& strName) const;
 
     // ---- LED panel and playback ----
-    // Shows byValue (with the LEDs the user holds) and, when bSend, sends it.
-    void ShowLeds(uint8_t byValue, bool bSend);
+    // Shows byValue (with the LEDs the user holds) and, when bSend, sends it; also the
+    // player's LED output.
+    void ShowLeds(uint8_t byValue, bool bSend) override;
     void OnPlayTick() { player.OnPlayTick(); }
 
     // ---- reading ----
