@@ -19,8 +19,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/DebugSink.h"
-#include "app/Waiter.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
 #include "serial/ScaledWaiter.h"
 #include "serial/posix/PtyHandheld.h"
 
