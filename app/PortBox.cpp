@@ -2,43 +2,25 @@
 // Handheld plugged in later can be chosen without a restart.
 #include "app/GlowdeskDlg.h"
 
-void CGlowdeskDlg::FillPortBox() {
-    std::vector<unsigned> aFound;
-    serial.EnumeratePorts(aFound);
-    portList.Update(aFound, bComEmu);
-    ShowPortRows();
-    view.ComboSetSel(IDC_COMPORT, 0);
-}
-
 void CGlowdeskDlg::RefreshPortBox() {
-    // The row of an open port names what is open: it stays until disconnect.
-    if (hComPort != kNullHandle)
+    // The selection is read only when the rows changed: a refresh that finds the same
+    // ports leaves the window untouched.
+    const CPortList before = session.PortList();
+    if (!session.RefreshPorts())
         return;
-    const unsigned nSelected = portList.PortOfRow(view.ComboGetSel(IDC_COMPORT));
-    std::vector<unsigned> aFound;
-    serial.EnumeratePorts(aFound);
-    if (!portList.Update(aFound, bComEmu))
-        return;
+    const unsigned nSelected = before.PortOfRow(view.ComboGetSel(IDC_COMPORT));
     view.ComboReset(IDC_COMPORT);
     ShowPortRows();
-    view.ComboSetSel(IDC_COMPORT, portList.RowToSelect(nSelected));
+    view.ComboSetSel(IDC_COMPORT, session.PortList().RowToSelect(nSelected));
 }
 
 void CGlowdeskDlg::ShowPortRows() {
-    const std::vector<unsigned>& aRows = portList.Rows();
+    const std::vector<unsigned>& aRows = session.Ports();
     for (size_t i = 0; i < aRows.size(); ++i) {
         const int nRow = static_cast<int>(i);
         view.ComboInsert(IDC_COMPORT, nRow, "COM" + std::to_string(aRows[i]));
         view.ComboSetRowTip(
             IDC_COMPORT, nRow,
-            portList.IsEmulatedOnly() ? "emulated Handheld" : serial.DevicePath(aRows[i]));
+            session.IsEmulatedOnly() ? "emulated Handheld" : session.DevicePath(aRows[i]));
     }
-}
-
-void CGlowdeskDlg::CheckPortLost() {
-    if (bPortLost || !serial.HasGoneAway(hComPort))
-        return;
-    // The running operation still ends by its time-out; the user learns why here.
-    bPortLost = true;
-    AppendTrace(" --> COM port lost !!!");
 }

@@ -94,7 +94,7 @@ TEST(PortBox, APortLostWhileConnectedIsTracedOnceAndCanBeConnectedAgain) {
     PeerHarness t("-p 1");
     t.ConnectIdle();
     t.h.dlg.DeviceCommand(RD_STATIC_INFO, -1, "rd static info: ");
-    ASSERT_TRUE(t.h.dlg.IsBusy());
+    ASSERT_TRUE(t.h.session.IsBusy());
     t.peer.bGone = true;
 
     EXPECT_EQ(t.RunUntilIdle(), 76);  // the time-out ends the operation, as ever

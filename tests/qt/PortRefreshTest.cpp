@@ -13,10 +13,9 @@
 #include <QTest>
 
 #include "app/GlowdeskDlg.h"
+#include "app/Session.h"
 #include "app/qt/GlowdeskWindow.h"
 #include "app/qt/PortWatcher.h"
-#include "serial/ComEmulator.h"
-#include "serial/SerialPort.h"
 #include "serial/posix/PosixComApi.h"
 #include "serial/posix/PtyHandheld.h"
 #include "tests/support/TestDoubles.h"
@@ -37,10 +36,9 @@ TEST(PortRefresh, AHandheldLinkedAfterStartUpShowsWhenTheListOpensAndConnects) {
     RecordingDebugSink debug;
     FixedClock clock;
     PosixComApi api{ComPortTable(false)};  // no machine node is looked at
-    CComEmulator emulator(waiter, debug);
-    CSerialPort serial(api, emulator);
+    CSession session(SessionServices{&api, &waiter, &clock, &debug});
     GlowdeskWindow window;
-    CGlowdeskDlg dlg(window, serial, waiter, clock);
+    CGlowdeskDlg dlg(window, session);
     window.Attach(&dlg);
     dlg.OnInitDialog("", "/nonexistent-dir");
     window.show();
@@ -65,8 +63,8 @@ TEST(PortRefresh, AHandheldLinkedAfterStartUpShowsWhenTheListOpensAndConnects) {
     pBox->setCurrentIndex(pBox->findText(QStringLiteral("COM7")));
 
     pConnect->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg.IsBusy(); }, 5000));
-    EXPECT_EQ(dlg.GetTrace(),
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !session.IsBusy(); }, 5000));
+    EXPECT_EQ(session.GetTrace(),
               "Open Com Port:Com?, 57600 Baud, 8 Bit, 1 Stop, no Parity --> VHH 1.01");
     EXPECT_EQ(pConnect->text(), QStringLiteral("disconnect"));
 
