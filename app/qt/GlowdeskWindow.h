@@ -10,6 +10,7 @@
 #include "app/qt/DialogUnits.h"
 
 class CGlowdeskDlg;
+class PortWatcher;
 class QSocketNotifier;
 class QTimer;
 struct DialogControl;
@@ -30,6 +31,8 @@ public:
     int TimerPeriod(int nTimerId) const;
     // The descriptor watched for serial input, or -1.
     int WatchedPort() const;
+    // What tells the window that device nodes came or went (none on Windows).
+    PortWatcher* DeviceNodeWatcher() const { return pPortWatcher; }
     const DialogUnits& Units() const { return units; }
 
     // DialogView
@@ -75,6 +78,9 @@ protected:
 private:
     QWidget* CreateControl(const DialogControl& ctl);
     void ConnectClicks();
+    // The port box follows the machine: refreshed when its list opens and when device
+    // nodes come or go.
+    void FollowPorts();
     bool FilterKey(QKeyEvent* pEvent);
     void ShowSystemMenu(const QPoint& ptGlobal);
 
@@ -83,5 +89,6 @@ private:
     std::map<int, QWidget*> mapControls;
     std::map<int, QTimer*> mapTimers;
     QSocketNotifier* pPortNotifier = nullptr;
+    PortWatcher* pPortWatcher = nullptr;
     bool bDestroyed = false;
 };
