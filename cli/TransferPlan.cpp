@@ -26,12 +26,12 @@ int NameBytesWritten(const LightProgram& prog, int nNameLen) {
 }  // namespace
 
 int WriteProgExchanges(const LightProgram& prog, const StaticInfo& info) {
-    int n = 1 + Chunks(info.InfoLen, kWriteChunk);  // info request, length word
-    if (prog.Steps > 0)
-        n += Chunks(prog.Steps, kWriteChunk);
-    else
-        n += Chunks(info.ProgNameLen, kWriteChunk);  // an empty program clears its name first
-    return n + Chunks(NameBytesWritten(prog, info.ProgNameLen), kWriteChunk);
+    const int n = 1 + Chunks(info.InfoLen, kWriteChunk);  // info request, length word
+    // A program without steps writes its whole name field instead of data and name.
+    if (prog.Steps == 0)
+        return n + Chunks(info.ProgNameLen, kWriteChunk);
+    return n + Chunks(prog.Steps, kWriteChunk) +
+           Chunks(NameBytesWritten(prog, info.ProgNameLen), kWriteChunk);
 }
 
 int ReadProgExchanges(const LightProgram& prog, bool bKnown, const StaticInfo& info) {
