@@ -186,6 +186,24 @@ constexpr OpRow kOps[] = {
     {DeviceOp::WriteMix, WR_MIX_LEN, "wr MIX lenght"},
 };
 
+// The system's reason for a failed open, from the serial layer's error code.
+std::string OpenErrorText(uint32_t nError) {
+    switch (nError) {
+        case ERROR_FILE_NOT_FOUND:
+            return "no such port";
+        case ERROR_ACCESS_DENIED:
+            return "access denied";
+        case ERROR_SHARING_VIOLATION:
+            return "in use by another program";
+        case ERROR_GEN_FAILURE:
+            return "the device does not work";
+        case ERROR_SEM_TIMEOUT:
+            return "the device does not answer";
+        default:
+            return "error " + std::to_string(nError);
+    }
+}
+
 bool EndsWith(const std::string& s, const std::string& strEnd) {
     return s.size() >= strEnd.size() &&
            s.compare(s.size() - strEnd.size(), strEnd.size(), strEnd) == 0;
@@ -313,8 +331,10 @@ void CDeviceLink::Connect() {
         p->outcome = LinkOutcome::PortFailed;
         const std::string& strTrace = p->dlg.GetTrace();
         const std::string strPrefix = "Could Not Open Com Port - ";
-        p->strPortError =
+        const std::string strText =
             strTrace.rfind(strPrefix, 0) == 0 ? strTrace.substr(strPrefix.size()) : strTrace;
+        // The core names only the failed step; the serial layer knows why.
+        p->strPortError = OpenErrorText(p->gate.GetLastError()) + " (" + strText + ")";
         return;
     }
     p->Settle();
