@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 
 #include "cli/CliOptions.h"
 #include "cli/DeviceJob.h"
@@ -30,6 +31,11 @@ int Complain(CliContext& ctx, int nStatus, const std::string& strText) {
     if (nStatus == kExitUsage)
         ctx.err << "Try 'glowdesk-cli --help'.\n";
     return nStatus;
+}
+
+bool Exists(const std::string& strPath) {
+    std::error_code ec;
+    return std::filesystem::exists(strPath, ec) || ec;
 }
 
 bool CanRead(const std::string& strPath) {
@@ -163,14 +169,26 @@ int Conclude(const CliOptions& opts, CliContext& ctx, CDeviceJob& job, bool bSev
 }
 
 int RunDevices(const CliOptions& opts, CliContext& ctx) {
-    const bool bNeedsFile = opts.strCommand == "restore" || opts.strCommand == "write";
+    // Files are checked before the Handheld is touched, so that a long transfer does not
+    // end in a file that could never be read or written.
+    const std::string& c = opts.strCommand;
+    const bool bNeedsFile = c == "restore" || c == "write";
+    const bool bMakesFile = c == "backup" || c == "read";
     if (bNeedsFile && !CanRead(opts.strFile))
+        return Complain(ctx, kExitFile, "cannot read " + opts.strFile);
+    if (c == "read" && Exists(opts.strFile) && !CanRead(opts.strFile))
         return Complain(ctx, kExitFile, "cannot read " + opts.strFile);
 
     std::vector<PortSpec> aSpecs;
     if (const int nStatus = ResolvePorts(opts, ctx, aSpecs); nStatus != kExitDone)
         return nStatus;
     const bool bSeveral = aSpecs.size() > 1;
+    for (const PortSpec& spec : aSpecs) {
+        const std::string strFile =
+            bSeveral ? FileForPort(opts.strFile, spec.strName) : opts.strFile;
+        if (bMakesFile && !CanReplace(strFile))
+            return Complain(ctx, kExitFile, "cannot write " + strFile);
+    }
 
     std::vector<std::unique_ptr<ComApi>> aApis;
     std::vector<std::unique_ptr<CTraceWriter>> aWriters;

@@ -367,14 +367,13 @@ LinkOutcome CDeviceLink::Outcome() const {
 
 std::string CDeviceLink::Message() const {
     const std::string& strTrace = p->dlg.GetTrace();
-    size_t nEnd = strTrace.size();
-    while (nEnd > 0 && (strTrace[nEnd - 1] == '\n' || strTrace[nEnd - 1] == '\r'))
-        --nEnd;
-    const size_t nStart = strTrace.find_last_of("\r\n", nEnd == 0 ? 0 : nEnd - 1);
-    std::string strLine = strTrace.substr(nStart == std::string::npos ? 0 : nStart + 1,
-                                          nEnd - (nStart == std::string::npos ? 0 : nStart + 1));
-    const size_t nFirst = strLine.find_first_not_of(' ');
-    return nFirst == std::string::npos ? std::string() : strLine.substr(nFirst);
+    const size_t nEnd = strTrace.find_last_not_of("\r\n");
+    if (nEnd == std::string::npos)
+        return {};
+    const size_t nBreak = strTrace.find_last_of("\r\n", nEnd);
+    const size_t nStart = nBreak == std::string::npos ? 0 : nBreak + 1;
+    const size_t nFirst = strTrace.find_first_not_of(' ', nStart);
+    return nFirst > nEnd ? std::string() : strTrace.substr(nFirst, nEnd + 1 - nFirst);
 }
 
 std::string CDeviceLink::PortError() const {

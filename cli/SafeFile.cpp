@@ -41,3 +41,13 @@ bool WriteThroughScratch(const std::string& strTarget, bool bKeepRest,
     std::filesystem::remove(strScratch, ec);
     return bOk && ReplaceFileContents(strTarget, strNew);
 }
+
+bool CanReplace(const std::string& strTarget) {
+    std::error_code ec;
+    const std::filesystem::path target(strTarget);
+    const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : ".";
+    if (!std::filesystem::is_directory(dir, ec))
+        return false;
+    const std::filesystem::file_status status = std::filesystem::status(target, ec);
+    return !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
+}

@@ -12,3 +12,7 @@
 // file is removed in every case.
 bool WriteThroughScratch(const std::string& strTarget, bool bKeepRest,
                          const std::function<bool(const std::string& strScratch)>& fnWrite);
+
+// Whether the target could be replaced at all: its folder exists, and the target is a
+// regular file or not there yet. Asked before a long transfer that ends in the file.
+bool CanReplace(const std::string& strTarget);

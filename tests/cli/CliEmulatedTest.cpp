@@ -138,10 +138,18 @@ TEST(CliEmulated, FileFailuresExitWithFour) {
     EXPECT_EQ(r.nStatus, kExitFile);
     EXPECT_EQ(r.strErr.find("OUT:"), std::string::npos) << r.strErr;
     EXPECT_EQ(RunCliWith({"-e", "write", "1", dir.Dir()}).nStatus, kExitFile);
-    // A backup into a folder that is not there.
-    r = RunCliWith({"-e", "backup", dir.File("no/such/folder.ini")});
+    // A backup into a folder that is not there, or onto a folder: refused before the
+    // Handheld is asked anything.
+    for (const std::string& strTarget : {dir.File("no/such/folder.ini"), dir.Dir()}) {
+        r = RunCliWith({"-e", "-t", "backup", strTarget});
+        EXPECT_EQ(r.nStatus, kExitFile);
+        EXPECT_NE(r.strErr.find("cannot write"), std::string::npos);
+        EXPECT_EQ(r.strErr.find("OUT:"), std::string::npos) << r.strErr;
+    }
+    // read keeps the rest of a file, so the file must be readable.
+    r = RunCliWith({"-e", "-t", "read", "1", dir.Dir()});
     EXPECT_EQ(r.nStatus, kExitFile);
-    EXPECT_NE(r.strErr.find("cannot write"), std::string::npos);
+    EXPECT_EQ(r.strErr.find("OUT:"), std::string::npos) << r.strErr;
 }
 
 TEST(CliEmulated, UsageErrorsExitWithTwo) {
