@@ -92,12 +92,24 @@ struct PacedHandheld {
     std::vector<std::string> aRequests;
 };
 
-void Print(const char* pLabel, const Run& run) {
-    const double dWire = WireSeconds(run.nBytes, kBaud);
-    const double dBare = BareLine(kBaud, run.aRequests);
+struct Figures {
+    double dWire = 0, dCli = 0, dBare = 0;
+};
+
+Figures Print(const char* pLabel, const Run& run) {
+    Figures f{WireSeconds(run.nBytes, kBaud), run.dWall, BareLine(kBaud, run.aRequests)};
     std::printf("%-8s %6zu %7ld %8.3f s %8.3f s %5.2fx %7.3f s %8.3f s %5.2fx   %5.3f\n", pLabel,
-                run.aRequests.size(), run.nBytes, dWire, run.dWall, run.dWall / dWire, run.dCpu,
-                dBare, dBare / dWire, dBare > 0 ? run.dWall / dBare : 0.0);
+                run.aRequests.size(), run.nBytes, f.dWire, f.dCli, f.dCli / f.dWire, run.dCpu,
+                f.dBare, f.dBare / f.dWire, f.dBare > 0 ? f.dCli / f.dBare : 0.0);
+    return f;
+}
+
+// The transfer alone: the whole run less what a run without transfer (version) takes.
+void PrintTransfer(const char* pLabel, const Figures& f, const Figures& fixed) {
+    const double dCli = f.dCli - fixed.dCli;
+    const double dBare = f.dBare - fixed.dBare;
+    std::printf("%-8s transfer alone: %.3f s, bare client %.3f s, %.3fx\n", pLabel, dCli, dBare,
+                dBare > 0 ? dCli / dBare : 0.0);
 }
 
 }  // namespace
@@ -122,14 +134,19 @@ int main(int argc, char** argv) {
 
     PacedHandheld hh;
     const std::string strPort = "COM" + std::to_string(kCom);
+    const Run version = hh.Measure({"-q", "-p", strPort, "version"});
     const Run restore = hh.Measure({"-q", "-p", strPort, "restore", strSet});
     const Run backup = hh.Measure({"-q", "-p", strPort, "backup", strBack});
 
     std::printf(
         "command   exch   bytes  wire time  glowdesk-cli   /wire  cpu       bare client  /wire   "
         "cli/bare\n");
-    Print("restore", restore);
-    Print("backup", backup);
+    const Figures fixed = Print("version", version);
+    const Figures fRestore = Print("restore", restore);
+    const Figures fBackup = Print("backup", backup);
+    std::printf("\n");
+    PrintTransfer("restore", fRestore, fixed);
+    PrintTransfer("backup", fBackup, fixed);
 
     std::string strA, strB;
     const bool bSame = ReadWholeFile(strSet, strA) && ReadWholeFile(strBack, strB) && strA == strB;
