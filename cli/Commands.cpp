@@ -226,17 +226,28 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
     CEventLoop loop(opts.bEmulate);
     const auto tStart = loop.Now();
     auto tRedraw = tStart;
-    auto drawProgress = [&](bool bFinal) {
-        std::vector<std::string> aLines;
+    // The figures of each port's transfer, taken after every turn while it runs and kept
+    // once it has ended (connect and the return to normal mode are not part of it).
+    std::vector<ProgressState> aStates(aJobs.size());
+    auto takeStates = [&] {
         const double dElapsed = std::chrono::duration<double>(loop.Now() - tStart).count();
-        for (auto& pJob : aJobs) {
-            ProgressState state{pJob->PortName(), pJob->Link().Exchanges(), PlannedExchanges(*pJob),
-                                dElapsed};
-            if (pJob->Finished() || bFinal) {
-                state.nTotal = std::max(state.nTotal, state.nDone);
-                if (pJob->Status() == kExitDone)
-                    state.nDone = state.nTotal;
+        for (size_t i = 0; i < aJobs.size(); ++i) {
+            CDeviceJob& job = *aJobs[i];
+            ProgressState& state = aStates[i];
+            state.strPort = job.PortName();
+            if (job.RunningStep() != nullptr) {
+                state.nDone = job.Link().Exchanges();
+                state.nTotal = PlannedExchanges(job);
+                state.dElapsed = dElapsed;
             }
+        }
+    };
+    auto drawProgress = [&] {
+        std::vector<std::string> aLines;
+        for (size_t i = 0; i < aJobs.size(); ++i) {
+            ProgressState state = aStates[i];
+            if (aJobs[i]->Finished() && aJobs[i]->Status() == kExitDone)
+                state.nTotal = state.nDone;  // what it really took
             aLines.push_back(FormatProgress(state));
         }
         board.Draw(aLines);
@@ -258,15 +269,17 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
             break;
         }
         loop.Turn(aRunning);
+        if (bProgress)
+            takeStates();
         for (auto& pJob : aJobs)
             pJob->Advance();
         if (bProgress && loop.Now() - tRedraw >= kRedrawPeriod) {
             tRedraw = loop.Now();
-            drawProgress(false);
+            drawProgress();
         }
     }
     if (bProgress) {
-        drawProgress(true);
+        drawProgress();
         board.Finish();
     }
     for (auto& pWriter : aWriters)
