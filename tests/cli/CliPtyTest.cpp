@@ -75,6 +75,21 @@ TEST_F(CliPty, SilentHandheldTimesOutAndLeavesTheFile) {
     EXPECT_EQ(ReadBytes(strSet), strStoreText);
 }
 
+TEST_F(CliPty, HandheldUnpluggedMidTransfer) {
+    Handheld hh(3);
+    ASSERT_EQ(RunCliWith({"-p", "COM3", "restore", strSet}).nStatus, kExitDone);
+    int nTurns = 0;
+    // Asked before every turn of the loop: pulls the plug once the transfer is under way.
+    const CliResult r = RunCliWith({"-p", "COM3", "backup", strSet}, [&] {
+        if (++nTurns == 200)
+            hh.sim.Close();
+        return false;
+    });
+    EXPECT_EQ(r.nStatus, kExitDevice);
+    EXPECT_NE(r.strErr.find("--> timeout"), std::string::npos) << r.strErr;
+    EXPECT_EQ(ReadBytes(strSet), strStoreText);
+}
+
 TEST_F(CliPty, PortThatCannotBeOpened) {
     setenv("GLOWDESK_COM4", dir.File("no-such-device").c_str(), 1);
     CliResult r = RunCliWith({"-p", "COM4", "version"});
