@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/DebugSink.h"
-#include "app/Waiter.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
 #include "cli/Platform.h"
 #include "serial/ComEmulator.h"
 #include "serial/ComPortTable.h"
