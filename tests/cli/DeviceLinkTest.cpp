@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <utility>
+
+#include <unistd.h>
 
 #include "cli/DeviceLink.h"
 #include "cli/EventLoop.h"
@@ -13,6 +17,7 @@ namespace {
 
 struct EmulatedLink {
     EmulatedLink() : link(Setup()) {}
+    explicit EmulatedLink(const LinkSetup& setup) : link(setup) {}
     static LinkSetup Setup() {
         LinkSetup setup;
         setup.bEmulate = true;
@@ -112,6 +117,69 @@ TEST(DeviceLink, WrittenStoreReadsBackAndEachTransferTakesThePlannedExchanges) {
     e.link.Start(DeviceOp::ReadProg, 6);
     e.Finish();
     EXPECT_EQ(e.link.Exchanges(), 1 + ReadProgExchanges(written.aProgs[5], true, e.link.Info()));
+}
+
+TEST(DeviceLink, TimerAndTraceFollowTheOperation) {
+    std::vector<std::pair<std::string, bool>> aPieces;
+    LinkSetup setup = EmulatedLink::Setup();
+    setup.fnTrace = [&aPieces](const std::string& s, bool bNew) { aPieces.emplace_back(s, bNew); };
+    EmulatedLink e(setup);
+    // The timer runs from the start at the idle rate; the emulation has no descriptor.
+    EXPECT_EQ(e.link.TimerPeriodMs(), 100);
+    EXPECT_TRUE(e.link.TakeTimerRestart());
+    EXPECT_FALSE(e.link.TakeTimerRestart());
+    EXPECT_EQ(e.link.Descriptor(), -1);
+
+    e.link.Connect();
+    ASSERT_TRUE(e.link.IsBusy());
+    EXPECT_TRUE(e.link.TakeTimerRestart());
+    EXPECT_LT(e.link.TimerPeriodMs(), 100);
+    ASSERT_EQ(e.Finish(), LinkOutcome::Done);
+    EXPECT_EQ(e.link.TimerPeriodMs(), 100);
+
+    // One new trace, then only additions: the version, the switch and its answer.
+    ASSERT_FALSE(aPieces.empty());
+    EXPECT_TRUE(aPieces.front().second);
+    EXPECT_EQ(aPieces.front().first.rfind("Open Com Port:", 0), 0u) << aPieces.front().first;
+    std::string strJoined;
+    for (size_t i = 0; i < aPieces.size(); ++i) {
+        EXPECT_TRUE(i == 0 || !aPieces[i].second) << aPieces[i].first;
+        strJoined += aPieces[i].first;
+    }
+    EXPECT_NE(strJoined.find(" --> VHH 1.01"), std::string::npos) << strJoined;
+    EXPECT_EQ(e.link.Message(), "jmp to CFG mode: --> ok");
+
+    // An operation of its own starts a new trace.
+    aPieces.clear();
+    EXPECT_EQ(e.Run(DeviceOp::ReadMix), LinkOutcome::Done);
+    ASSERT_FALSE(aPieces.empty());
+    EXPECT_TRUE(aPieces.front().second);
+    EXPECT_EQ(aPieces.front().first.rfind("rd MIX lenght: ", 0), 0u) << aPieces.front().first;
+}
+
+TEST(DeviceLink, FilesAndListing) {
+    EmulatedLink e;
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("devicelink_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    FillStore(e.link.Store(), 3);
+    const std::string strFile = (dir / "set.ini").string();
+    EXPECT_TRUE(e.link.StoreFile(strFile));
+    EXPECT_FALSE(e.link.StoreFile((dir / "missing" / "set.ini").string()));
+
+    e.link.Store() = ProgramStore{};
+    ASSERT_TRUE(e.link.LoadFile(strFile));
+    std::vector<std::string> aRows = e.link.Listing();
+    ASSERT_EQ(aRows.size(), 11u);
+    EXPECT_EQ(aRows[0].rfind("Prog 1: ", 0), 0u) << aRows[0];
+    EXPECT_NE(aRows[0].find("3 steps"), std::string::npos) << aRows[0];
+    EXPECT_EQ(aRows[9], "Random");
+    EXPECT_EQ(aRows[10], "MIX: (RandomLen=" + std::to_string(e.link.Store().RandomLen) + ")");
+
+    // A file that cannot be read leaves an empty store behind.
+    EXPECT_FALSE(e.link.LoadFile((dir / "absent.ini").string()));
+    EXPECT_EQ(e.link.Store().aProgs[0].Steps, 0);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
