@@ -285,10 +285,12 @@ void CDeviceLink::Stop() {
 }
 
 void CDeviceLink::Close() {
-    if (p->session.IsPortOpen()) {
-        p->session.ClosePort();
-        p->session.Trace().SetTrace("Com Port closed");
-    }
+    if (!p->session.IsPortOpen())
+        return;
+    // An operation left running on a closed port would wait for a reply for ever.
+    Stop();
+    p->session.ClosePort();
+    p->session.Trace().SetTrace("Com Port closed");
 }
 
 int CDeviceLink::Descriptor() const {

@@ -79,7 +79,8 @@ public:
     std::string PortError() const;
     // Ends the running operation as the window's stop does.
     void Stop();
-    // Closes the port (the Handheld stays in the mode it is in).
+    // Closes the port, ending a running operation first (the Handheld stays in the mode
+    // it is in).
     void Close();
 
     // For the event loop: the descriptor to watch for input (-1: none), the period of the

@@ -71,6 +71,17 @@ TEST(DeviceLink, WithoutConnectNothingRunsAndStopEndsAnOperation) {
     e.link.Stop();
     EXPECT_FALSE(e.link.IsBusy());
     EXPECT_EQ(e.link.Outcome(), LinkOutcome::Stopped);
+
+    // Closing in the middle of an operation ends it too.
+    e.link.Connect();
+    e.Finish();
+    e.link.Start(DeviceOp::ReadAll);
+    e.loop.Turn({&e.link});
+    ASSERT_TRUE(e.link.IsBusy());
+    e.link.Close();
+    EXPECT_FALSE(e.link.IsBusy());
+    EXPECT_EQ(e.link.Outcome(), LinkOutcome::Stopped);
+    EXPECT_EQ(e.link.Message(), "Com Port closed");
 }
 
 TEST(DeviceLink, WrittenStoreReadsBackAndEachTransferTakesThePlannedExchanges) {
