@@ -56,31 +56,27 @@ TEST(DeviceLink, ConnectReadsTheVersion) {
     EXPECT_EQ(e.Run(DeviceOp::JmpNormal), LinkOutcome::Done);
 }
 
-TEST(DeviceLink, WithoutConnectNothingRunsAndStopEndsAnOperation) {
+TEST(DeviceLink, WithoutConnectNothingRunsAndStopOrCloseEndsAnOperation) {
     EmulatedLink e;
     e.link.Start(DeviceOp::ReadAll);
     EXPECT_FALSE(e.link.IsBusy());
     EXPECT_EQ(e.link.Outcome(), LinkOutcome::Refused);
     EXPECT_NE(e.link.Message().find("COM port not opened"), std::string::npos) << e.link.Message();
 
-    e.link.Connect();
-    e.Finish();
-    e.link.Start(DeviceOp::ReadAll);
-    e.loop.Turn({&e.link});
-    ASSERT_TRUE(e.link.IsBusy());
-    e.link.Stop();
-    EXPECT_FALSE(e.link.IsBusy());
-    EXPECT_EQ(e.link.Outcome(), LinkOutcome::Stopped);
-
-    // Closing in the middle of an operation ends it too.
-    e.link.Connect();
-    e.Finish();
-    e.link.Start(DeviceOp::ReadAll);
-    e.loop.Turn({&e.link});
-    ASSERT_TRUE(e.link.IsBusy());
-    e.link.Close();
-    EXPECT_FALSE(e.link.IsBusy());
-    EXPECT_EQ(e.link.Outcome(), LinkOutcome::Stopped);
+    // Stop, and closing the port, each end a running operation.
+    for (const bool bClose : {false, true}) {
+        e.link.Connect();
+        e.Finish();
+        e.link.Start(DeviceOp::ReadAll);
+        e.loop.Turn({&e.link});
+        ASSERT_TRUE(e.link.IsBusy());
+        if (bClose)
+            e.link.Close();
+        else
+            e.link.Stop();
+        EXPECT_FALSE(e.link.IsBusy()) << bClose;
+        EXPECT_EQ(e.link.Outcome(), LinkOutcome::Stopped) << bClose;
+    }
     EXPECT_EQ(e.link.Message(), "Com Port closed");
 }
 
