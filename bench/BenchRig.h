@@ -172,6 +172,13 @@ struct Stopwatch {
     double dWall, dThread, dProcess;
 };
 
+// The load average of the last minute: the machine may be shared.
+inline double LoadAverage() {
+    double adLoad[3] = {};
+    getloadavg(adLoad, 3);
+    return adLoad[0];
+}
+
 // Seconds that nBytes take on a line of nBaud with start and stop bit.
 inline double WireSeconds(long nBytes, unsigned nBaud = 57600) {
     return nBytes * 10.0 / nBaud;
@@ -182,6 +189,19 @@ enum class Receive { TimerOnly, Notifier };
 
 inline const char* ReceiveName(Receive mode) {
     return mode == Receive::TimerOnly ? "8 ms poll alone" : "receive path";
+}
+
+// Nine programs of nSteps steps each, with varied bytes and names.
+inline void FillStore(ProgramStore& store, int nSteps) {
+    for (int i = 0; i < kProgCount; ++i) {
+        LightProgram& p = store.aProgs[i];
+        std::snprintf(p.Name, sizeof p.Name, "program %d", i + 1);
+        p.Steps = static_cast<uint16_t>(nSteps);
+        p.MixAllowed = i % 2;
+        for (int s = 0; s < p.Steps; ++s)
+            p.Data[s] = static_cast<uint8_t>(s * 13 + i);
+    }
+    store.RandomLen = 200;
 }
 
 struct BenchRig {

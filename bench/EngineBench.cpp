@@ -6,14 +6,11 @@
 //
 //   EngineBench            nine programs of 896 steps (about a minute)
 //   EngineBench quick      nine programs of 112 steps (about ten seconds)
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "bench/BareClient.h"
 #include "bench/BenchRig.h"
 
 namespace {
@@ -62,61 +59,6 @@ Figures Measure(BenchRig& rig, int32_t nCode, const char* pLabel) {
     if (!f.bEnded)
         std::printf("!!! %s did not end\n", pLabel);
     return f;
-}
-
-void FillStore(ProgramStore& store, int nSteps) {
-    for (int i = 0; i < kProgCount; ++i) {
-        LightProgram& p = store.aProgs[i];
-        std::snprintf(p.Name, sizeof p.Name, "program %d", i + 1);
-        p.Steps = static_cast<uint16_t>(nSteps);
-        p.MixAllowed = i % 2;
-        for (int s = 0; s < p.Steps; ++s)
-            p.Data[s] = static_cast<uint8_t>(s * 13 + i);
-    }
-    store.RandomLen = 200;
-}
-
-// The same request frames from a bare client that waits for each reply with poll and
-// reads it in bulk: what the simulator and the pseudo-terminal allow without the engine.
-// Seconds, or a negative value when a reply did not come.
-double BareLine(unsigned nBaud, const std::vector<std::string>& aRequests) {
-    NoWait noWait;
-    NullDebugSink debug;
-    PtyHandheld sim(noWait, debug);
-    if (!sim.Open() || !sim.Start())
-        return -1;
-    sim.SetBaud(nBaud);
-    const int fd = open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return -1;
-    termios tio{};
-    tcgetattr(fd, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(fd, TCSANOW, &tio);
-    auto exchange = [fd](const std::string& strRequest) {
-        if (write(fd, strRequest.data(), strRequest.size()) !=
-            static_cast<ssize_t>(strRequest.size()))
-            return false;
-        char acBuf[64];
-        for (;;) {
-            pollfd pfd{fd, POLLIN, 0};
-            if (poll(&pfd, 1, 2000) <= 0)
-                return false;
-            const ssize_t n = read(fd, acBuf, sizeof acBuf);
-            if (n > 0 && acBuf[n - 1] == '\n')
-                return true;
-        }
-    };
-    double dWall = -1;
-    if (exchange(">2JC\n")) {
-        const Stopwatch sw;
-        bool bOk = true;
-        for (const std::string& strRequest : aRequests)
-            bOk = bOk && exchange(strRequest);
-        dWall = bOk ? sw.Wall() : -1;
-    }
-    close(fd);
-    return dWall;
 }
 
 struct Transfers {
@@ -180,12 +122,10 @@ void IdleCost(std::chrono::milliseconds duration) {
 int main(int argc, char** argv) {
     const bool bQuick = argc > 1 && std::strcmp(argv[1], "quick") == 0;
     const int nSteps = bQuick ? 112 : kMaxFileSteps;
-    double adLoad[3] = {};
-    getloadavg(adLoad, 3);
     std::printf(
         "Whole store: nine programs of %d steps, simulator over a pseudo-terminal, reaction "
         "time 0 (load average %.2f)\n\n",
-        nSteps, adLoad[0]);
+        nSteps, LoadAverage());
 
     Transfers paced[2], unpaced[2];
     for (int m = 0; m < 2; ++m) {
