@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <cctype>
+
 std::string g_strStartDir;
 
 CommandLineOptions ScanCommandLine(const std::string& strArgs) {
@@ -82,7 +84,11 @@ std::string ResolveStartupName(const std::string& strName, const std::string& st
 
 bool IsPathAsGiven(const std::string& strPath) {
 #ifdef _WIN32
-    return strPath.find(":\\") != std::string::npos;
+    // A drive letter with either separator: file dialogs of some toolkits spell "C:/".
+    const bool bDriveSlash = strPath.size() >= 3 &&
+                             std::isalpha(static_cast<unsigned char>(strPath[0])) &&
+                             strPath[1] == ':' && strPath[2] == '/';
+    return bDriveSlash || strPath.find(":\\") != std::string::npos;
 #else
     return !strPath.empty() && strPath[0] == '/';
 #endif
