@@ -8,8 +8,11 @@
 
 #include "app/DialogView.h"
 #include "app/qt/DialogUnits.h"
+#include "app/qt/PathSpellings.h"
 
+class CDisplayBatch;
 class CGlowdeskDlg;
+class QLabel;
 class QSocketNotifier;
 class QTimer;
 struct DialogControl;
@@ -31,6 +34,9 @@ public:
     // The descriptor watched for serial input, or -1.
     int WatchedPort() const;
     const DialogUnits& Units() const { return units; }
+    // Shows what the trace log and the counters are waiting for, now (otherwise within
+    // a frame).
+    void FlushDisplay();
 
     // DialogView
     bool HasControl(int nId) const override;
@@ -71,11 +77,21 @@ public:
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    void showEvent(QShowEvent* pEvent) override;
 
 private:
     QWidget* CreateControl(const DialogControl& ctl);
+    // A path chosen in a file dialog as the logic takes it; empty when cancelled.
+    std::optional<std::string> PathResult(const QString& strPath);
     void ConnectClicks();
-    bool FilterKey(QKeyEvent* pEvent);
+    void SetAccessibleNames();
+    void ConnectSlider();
+    // Keeps a lamp's or the run indicator's description at "on" or "off".
+    void DescribeState(int nId);
+    // The window's own controls and the drop-down lists they open.
+    bool IsOwnWidget(QWidget* pWidget, bool* pInPopup) const;
+    bool FilterKey(QKeyEvent* pEvent, bool bInPopup);
+    void RenderIcon(QLabel* pLabel);
     void ShowSystemMenu(const QPoint& ptGlobal);
 
     CGlowdeskDlg* pDlg = nullptr;
@@ -83,5 +99,8 @@ private:
     std::map<int, QWidget*> mapControls;
     std::map<int, QTimer*> mapTimers;
     QSocketNotifier* pPortNotifier = nullptr;
+    CPathSpellings paths;
+    CDisplayBatch* pBatch = nullptr;
+    bool bScreenWatched = false;
     bool bDestroyed = false;
 };
