@@ -23,13 +23,22 @@ CDisplayBatch::CDisplayBatch(QPlainTextEdit& log, const CPathSpellings& paths, Q
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
     timer.setInterval(kFrameMs);
-    connect(&timer, &QTimer::timeout, this, &CDisplayBatch::Apply);
+    connect(&timer, &QTimer::timeout, this, &CDisplayBatch::OnFrame);
 }
 
 void CDisplayBatch::Schedule() {
     bPending = true;
     if (!timer.isActive())
         timer.start();
+}
+
+void CDisplayBatch::OnFrame() {
+    if (bDue) {
+        Apply();  // no request went out within another frame
+        return;
+    }
+    bDue = true;
+    timer.start();
 }
 
 void CDisplayBatch::SetTrace(const std::string& strText) {
@@ -58,9 +67,12 @@ void CDisplayBatch::RedrawTrace() {
     Schedule();
 }
 
-void CDisplayBatch::SetBoxText(QLineEdit& box, const std::string& strText) {
+void CDisplayBatch::SetBoxText(QLineEdit& box, const std::string& strText, bool bSent) {
     mapBoxTexts[&box] = strText;
-    Schedule();
+    if (bSent && bDue)
+        Apply();
+    else
+        Schedule();
 }
 
 bool CDisplayBatch::PendingBoxText(const QLineEdit& box, std::string& strText) const {
@@ -73,6 +85,7 @@ bool CDisplayBatch::PendingBoxText(const QLineEdit& box, std::string& strText) c
 
 void CDisplayBatch::Apply() {
     timer.stop();
+    bDue = false;
     if (!bPending)
         return;
     bPending = false;

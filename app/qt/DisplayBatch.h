@@ -4,6 +4,10 @@
 // applied together, in the logic's order, at most once per frame. The window applies
 // them at once before any other change it shows, so the screen only passes through
 // states the logic has had; the text the logic wrote stays exact and complete.
+//
+// Once a frame is due, the batch waits (at most another frame) for a request to go
+// out: the reply cannot come before the request and the reply have crossed the line,
+// so drawing then costs the transfer no time.
 #pragma once
 
 #include <QObject>
@@ -31,8 +35,9 @@ public:
     // The log as the logic wrote it, whether applied yet or not.
     const std::string& TraceText() const { return strTrace; }
 
-    // A one-line box (the counters): its text, Windows-1252.
-    void SetBoxText(QLineEdit& box, const std::string& strText);
+    // A one-line box (the counters): its text, Windows-1252. bSent: a request has just
+    // been written (the Tx counter).
+    void SetBoxText(QLineEdit& box, const std::string& strText, bool bSent);
     // The box's text as last set here, or false when nothing is waiting for it.
     bool PendingBoxText(const QLineEdit& box, std::string& strText) const;
 
@@ -42,11 +47,13 @@ public:
 
 private:
     void Schedule();
+    void OnFrame();
 
     QPlainTextEdit& log;
     const CPathSpellings& paths;
     QTimer timer;
     bool bPending = false;
+    bool bDue = false;           // a frame has passed since the first change waiting
     std::string strTrace;        // whole text, as the logic has it
     bool bReplaceTrace = false;  // the shown text is stale as a whole
     size_t nTraceShown = 0;      // bytes of strTrace the log shows

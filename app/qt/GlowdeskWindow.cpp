@@ -135,6 +135,10 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
         case ControlKind::IconStatic: {
             auto* pLabel = new QLabel(this);
             pLabel->setAlignment(Qt::AlignCenter);
+            // The picture on the window's own background, drawn whole: a lamp that
+            // changes repaints itself only, not the frame behind it.
+            pLabel->setAutoFillBackground(true);
+            pLabel->setAttribute(Qt::WA_OpaquePaintEvent);
             pWidget = pLabel;
             break;
         }
@@ -204,9 +208,11 @@ void GlowdeskWindow::ConnectClicks() {
         auto* pBox = qobject_cast<QAbstractButton*>(Control(IDC_LED_CHECK_1 + nLed - 1));
         if (!pBox)
             continue;
-        // clicked comes after the box has changed its state, as the logic expects.
-        connect(pBox, &QAbstractButton::clicked, this, [this, nLed] {
-            if (pDlg)
+        // toggled comes after the box has changed its state, as the logic expects, and
+        // also when assistive technology toggles it (which sends no click). A change
+        // the logic makes itself is no click.
+        connect(pBox, &QAbstractButton::toggled, this, [this, nLed] {
+            if (pDlg && !bSettingCheck)
                 pDlg->OnLedClicked(nLed);
         });
     }
@@ -326,7 +332,7 @@ void GlowdeskWindow::SetText(int nId, const std::string& strText) {
         return;
     }
     if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget); pBatch && pEdit && IsBatchedBox(nId)) {
-        pBatch->SetBoxText(*pEdit, strText);
+        pBatch->SetBoxText(*pEdit, strText, nId == IDC_TXCOUNT);
         return;
     }
     // A text set again unchanged (the start button on every request) shows nothing new.
@@ -380,7 +386,9 @@ void GlowdeskWindow::SetCheck(int nId, bool bChecked) {
     if (!pBox || pBox->isChecked() == bChecked)
         return;
     FlushDisplay();
+    bSettingCheck = true;
     pBox->setChecked(bChecked);
+    bSettingCheck = false;
 }
 
 void GlowdeskWindow::Show(int nId, bool bShow) {

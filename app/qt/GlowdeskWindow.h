@@ -102,5 +102,6 @@ private:
     CPathSpellings paths;
     CDisplayBatch* pBatch = nullptr;
     bool bScreenWatched = false;
+    bool bSettingCheck = false;  // the logic sets a check box: no click
     bool bDestroyed = false;
 };

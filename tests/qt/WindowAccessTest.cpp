@@ -117,6 +117,24 @@ TEST(WindowAccess, LampDescriptionsFollowTheLeds) {
     EXPECT_EQ(Description(pRun), QStringLiteral("off"));
 }
 
+TEST(WindowAccess, ABoxToggledByAssistiveTechnologyLightsItsLamp) {
+    WindowHarness h;
+    QAccessibleInterface* pBox =
+        QAccessible::queryAccessibleInterface(h.window.Control(IDC_LED_CHECK_1));
+    ASSERT_NE(pBox, nullptr);
+    ASSERT_NE(pBox->actionInterface(), nullptr);
+    pBox->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(h.window.GetCheck(IDC_LED_CHECK_1));
+    EXPECT_TRUE(h.window.IsShown(kLedStatics[0].nOn));
+    EXPECT_EQ(Description(h.window.Control(kLedStatics[0].nOn)), QStringLiteral("on"));
+    pBox->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(h.window.IsShown(kLedStatics[0].nOn));
+
+    // A box the logic sets is no click: the LED byte and the panel stay as they were.
+    h.window.SetCheck(IDC_LED_CHECK_1 + 2, true);
+    EXPECT_FALSE(h.window.IsShown(kLedStatics[2].nOn));
+}
+
 TEST(WindowAccess, TabVisitsTheControlsInTemplateOrder) {
     WindowHarness h;
     QApplication::setActiveWindow(&h.window);
