@@ -157,6 +157,13 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
         case ControlKind::Edit: {
             auto* pEdit = new QLineEdit(strText, this);
             pEdit->setReadOnly(true);
+            if (IsBatchedBox(ctl.nId)) {
+                // Drawn whole on the window's background: the counters change many times
+                // a second and should not repaint the frame they stand in each time.
+                pEdit->setBackgroundRole(QPalette::Window);
+                pEdit->setAutoFillBackground(true);
+                pEdit->setAttribute(Qt::WA_OpaquePaintEvent);
+            }
             pWidget = pEdit;
             break;
         }
