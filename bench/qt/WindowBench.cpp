@@ -145,6 +145,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Platforms without an accessibility bridge (offscreen) still build and send every
     // accessibility event once accessibility is active.
+    // The bridge to the accessibility bus comes up once the bus has answered.
+    QElapsedTimer wait;
+    wait.start();
+    while (!QAccessible::isActive() && wait.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     const bool bBridge = QAccessible::isActive();
     if (!bBridge)
         QAccessible::setActive(true);
