@@ -201,8 +201,9 @@ TEST(WindowAccess, AboutBoxReadsAndClosesLikeADialog) {
     EXPECT_EQ(Name(pText), FromCp1252(kAboutVersionText));
     EXPECT_EQ(Name(dlg.MatrixWnd()), QStringLiteral("animation"));
     for (QWidget* pChild : dlg.findChildren<QWidget*>()) {
-        if (pChild->isVisibleTo(&dlg))
+        if (pChild->isVisibleTo(&dlg)) {
             EXPECT_FALSE(Name(pChild).isEmpty()) << pChild->metaObject()->className();
+        }
     }
 
     // Escape cancels, Return presses OK.

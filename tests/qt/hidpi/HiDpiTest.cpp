@@ -52,10 +52,12 @@ TEST(HiDpi, WindowIsTwiceAsLargeWithTheSameLayout) {
             EXPECT_LE(pButton->fontMetrics().horizontalAdvance(pButton->text()), pButton->width());
             EXPECT_LE(pButton->fontMetrics().height(), pButton->height());
         }
-        if (auto* pCombo = qobject_cast<QComboBox*>(pWidget))
+        if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
             EXPECT_GE(pCombo->height(), pCombo->sizeHint().height());
-        if (auto* pLabel = qobject_cast<QLabel*>(pWidget))
+        }
+        if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
             ExpectSharp(pLabel, 2.0);
+        }
     }
 }
 
