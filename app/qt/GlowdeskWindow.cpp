@@ -135,10 +135,9 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
         case ControlKind::IconStatic: {
             auto* pLabel = new QLabel(this);
             pLabel->setAlignment(Qt::AlignCenter);
-            // The picture on the window's own background, drawn whole: a lamp that
-            // changes repaints itself only, not the frame behind it.
+            // The picture on the window's own background, filled solid: to Qt that is
+            // opaque, so a lamp that changes repaints itself only, not the frame behind.
             pLabel->setAutoFillBackground(true);
-            pLabel->setAttribute(Qt::WA_OpaquePaintEvent);
             pWidget = pLabel;
             break;
         }
@@ -162,7 +161,6 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
                 // a second and should not repaint the frame they stand in each time.
                 pEdit->setBackgroundRole(QPalette::Window);
                 pEdit->setAutoFillBackground(true);
-                pEdit->setAttribute(Qt::WA_OpaquePaintEvent);
             }
             pWidget = pEdit;
             break;

@@ -273,6 +273,17 @@ TEST(GlowdeskWindow, IconsHavePixels) {
     EXPECT_TRUE(IconPixmap(999, 32).isNull());
 }
 
+TEST(GlowdeskWindow, DarkLampsShowTheWindowThroughTheirMiddle) {
+    WindowHarness h;
+    const QImage image = h.window.grab().toImage();
+    const QColor colWindow = h.window.palette().color(QPalette::Window);
+    for (const LedStatics& led : kLedStatics) {
+        SCOPED_TRACE(led.nOff);
+        const QPoint ptMiddle = h.window.Control(led.nOff)->geometry().center();
+        EXPECT_EQ(image.pixelColor(ptMiddle).rgb(), colWindow.rgb());
+    }
+}
+
 TEST(GlowdeskWindow, TraceLogAppendsAtTheEnd) {
     GlowdeskWindow window;
     auto* pLog = qobject_cast<QPlainTextEdit*>(window.Control(IDC_TRACE));
