@@ -1,9 +1,5 @@
 #include "app/CommandLine.h"
 
-#include <cctype>
-
-std::string g_strStartDir;
-
 CommandLineOptions ScanCommandLine(const std::string& strArgs) {
     CommandLineOptions opts;
     // A cursor over the text as a C string: an embedded NUL ends the scan.
@@ -80,16 +76,4 @@ std::string ResolveStartupName(const std::string& strName, const std::string& st
     const bool bAsGiven = strName[0] == '.' || strName[0] == '/';
 #endif
     return bAsGiven ? strName : strStartDir + strName;
-}
-
-bool IsPathAsGiven(const std::string& strPath) {
-#ifdef _WIN32
-    // A drive letter with either separator: file dialogs of some toolkits spell "C:/".
-    const bool bDriveSlash = strPath.size() >= 3 &&
-                             std::isalpha(static_cast<unsigned char>(strPath[0])) &&
-                             strPath[1] == ':' && strPath[2] == '/';
-    return bDriveSlash || strPath.find(":\\") != std::string::npos;
-#else
-    return !strPath.empty() && strPath[0] == '/';
-#endif
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DebugSink.h"
+#include "base/DebugSink.h"
 #include "bench/BenchRig.h"
 #include "serial/posix/PtyHandheld.h"
 

@@ -623,7 +623,9 @@ std::optional<std::string> GlowdeskWindow::ChooseSaveFile(const std::string& str
 
 void GlowdeskWindow::ShowAboutBox() {
     FlushDisplay();
-    RunAboutDialog(this);
+    // The rain draws from the program-wide generator that playback seeds.
+    if (pDlg)
+        RunAboutDialog(this, pDlg->Rand());
 }
 
 void GlowdeskWindow::done(int nResult) {

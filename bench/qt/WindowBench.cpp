@@ -20,6 +20,7 @@
 #include <cstring>
 
 #include "app/GlowdeskDlg.h"
+#include "app/Session.h"
 #include "app/qt/GlowdeskWindow.h"
 #include "bench/BareClient.h"
 #include "bench/BenchRig.h"
@@ -29,14 +30,14 @@ namespace {
 constexpr unsigned kBaud = 57600;
 constexpr unsigned kCom = 2;
 
-// The window and the dialog as the program runs them, connected to the simulator.
+// The window, its presenter and the session as the program runs them, connected to
+// the simulator.
 struct WindowRig {
     WindowRig()
         : sim(noWait, debug),
           posix(ComPortTable(false)),
-          emulator(noWait, debug),
-          serial(posix, emulator),
-          dlg(window, serial, noWait, clock) {
+          session(SessionServices{&posix, &noWait, &clock, &debug}),
+          dlg(window, session) {
         if (!sim.Open()) {
             std::fprintf(stderr, "simulator: %s\n", sim.Error().c_str());
             std::exit(1);
@@ -65,10 +66,10 @@ struct WindowRig {
     bool RunUntilIdle() {
         QElapsedTimer timer;
         timer.start();
-        while (dlg.IsBusy() && timer.elapsed() < 300000)
+        while (session.IsBusy() && timer.elapsed() < 300000)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QCoreApplication::processEvents();
-        return !dlg.IsBusy();
+        return !session.IsBusy();
     }
     void RunFor(int nMs) {
         QEventLoop loop;
@@ -85,8 +86,7 @@ struct WindowRig {
     SystemClock clock;
     PtyHandheld sim;
     PosixComApi posix;
-    CComEmulator emulator;
-    CSerialPort serial;
+    CSession session;
     GlowdeskWindow window;
     CGlowdeskDlg dlg;
     std::mutex mtxRequests;
@@ -102,17 +102,17 @@ void Transfer(WindowRig& rig, int32_t nCode, const char* pLabel, int nSteps) {
     int nExchanges = 0;
     for (int nRun = 0; nRun < kRuns; ++nRun) {
         if (nCode == RD_ALL_PROGS)
-            rig.dlg.Store().ClearPrograms();
+            rig.session.Store().ClearPrograms();
         else
-            FillStore(rig.dlg.Store(), nSteps);
+            FillStore(rig.session.Store(), nSteps);
         rig.TakeRequests();
-        const int nTx = rig.dlg.TxCount();
+        const int nTx = rig.session.TxCount();
         const Stopwatch sw;
         rig.dlg.DeviceCommand(nCode, 0, std::string(pLabel) + ": ");
         const bool bEnded = rig.RunUntilIdle();
         const double dRunWall = sw.Wall();
         const double dRunCpu = sw.Thread();
-        nExchanges = rig.dlg.TxCount() - nTx;
+        nExchanges = rig.session.TxCount() - nTx;
         const double dRunBare = BareLine(kBaud, rig.TakeRequests());
         if (!bEnded || nExchanges == 0 || dRunBare <= 0) {
             std::printf("%-16s did not complete\n", pLabel);
@@ -171,9 +171,9 @@ int main(int argc, char** argv) {
     const int nWatchMs = bQuick ? 2000 : 5000;
     std::printf("\n");
     rig.window.SliderSetPos(IDC_SPEED, 32);
-    rig.dlg.StartPlayback(32, 0);
+    rig.session.Player().StartPlayback(32, 0);
     CpuShare(rig, "playback at 32 ms, connected:", nWatchMs);
-    rig.dlg.StopPlayback();
+    rig.session.Player().StopPlayback();
     CpuShare(rig, "idle, connected:", nWatchMs);
     rig.dlg.OnConnect();  // disconnect
     CpuShare(rig, "idle, not connected:", nWatchMs);

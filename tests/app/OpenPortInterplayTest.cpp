@@ -32,20 +32,20 @@ TEST(OpenPortInterplay, StartDuringADeviceCommandDoesNothing) {
     PeerHarness t("-p 1");
     t.ConnectIdle();
     Press(t.h, "wr all programs");  // the Handheld stays silent: the command waits
-    ASSERT_TRUE(t.h.dlg.IsBusy());
+    ASSERT_TRUE(t.h.session.IsBusy());
     const std::string strTrace = t.Trace();
     const std::vector<std::string> aWritten = t.peer.aWritten;
-    const int nTx = t.h.dlg.TxCount();
+    const int nTx = t.h.session.TxCount();
 
     // Neither the same row, nor "run program", nor a file command may act now; a stop
     // here would cut an EEPROM write short.
     for (const char* pRow : {"wr all programs", "run program", "reload file"}) {
         SCOPED_TRACE(pRow);
         Press(t.h, pRow);
-        EXPECT_TRUE(t.h.dlg.IsBusy());
+        EXPECT_TRUE(t.h.session.IsBusy());
         EXPECT_EQ(t.Trace(), strTrace);
         EXPECT_EQ(t.peer.aWritten, aWritten);
-        EXPECT_EQ(t.h.dlg.TxCount(), nTx);
+        EXPECT_EQ(t.h.session.TxCount(), nTx);
         EXPECT_EQ(t.Button(IDC_START), "stop");
         EXPECT_EQ(t.h.view.TimerPeriod(kTimerPlay), 0);
         EXPECT_EQ(t.h.view.TimerPeriod(kTimerCom), 8);
@@ -58,19 +58,19 @@ TEST(OpenPortInterplay, StartDuringADeviceCommandDoesNothing) {
 TEST(OpenPortInterplay, ShowLedsSendsTheShownByteAndCountsIt) {
     PeerHarness t("-p 1");
     t.ConnectIdle();
-    const int nTx = t.h.dlg.TxCount();
+    const int nTx = t.h.session.TxCount();
     t.h.view.SetCheck(IDC_LED_CHECK_1 + 1, true);  // box "2" holds LED 2 lit
 
-    t.h.dlg.ShowLeds(0xA9, true);
+    t.h.session.ShowLeds(0xA9, true);
     ASSERT_EQ(t.peer.aWritten, std::vector<std::string>{">3LAB\n"});
-    EXPECT_EQ(t.h.dlg.TxCount(), nTx + 1);
+    EXPECT_EQ(t.h.session.TxCount(), nTx + 1);
     EXPECT_EQ(t.h.view.GetText(IDC_TXCOUNT), "Tx: " + std::to_string(nTx + 1));
     EXPECT_EQ(t.h.view.ShownLeds(), 0xAB);
 
     // Without send only the panel changes.
-    t.h.dlg.ShowLeds(0x04, false);
+    t.h.session.ShowLeds(0x04, false);
     EXPECT_EQ(t.peer.aWritten.size(), 1u);
-    EXPECT_EQ(t.h.dlg.TxCount(), nTx + 1);
+    EXPECT_EQ(t.h.session.TxCount(), nTx + 1);
     EXPECT_EQ(t.h.view.ShownLeds(), 0x06);
 
     // A key and a box click go the same way, with the boxes folded in.
@@ -78,9 +78,9 @@ TEST(OpenPortInterplay, ShowLedsSendsTheShownByteAndCountsIt) {
     t.h.view.SetCheck(IDC_LED_CHECK_1 + 1, false);
     t.h.dlg.OnLedClicked(2);
     EXPECT_EQ(t.peer.aWritten, (std::vector<std::string>{">3LAB\n", ">3L82\n", ">3L80\n"}));
-    EXPECT_EQ(t.h.dlg.TxCount(), nTx + 3);
+    EXPECT_EQ(t.h.session.TxCount(), nTx + 3);
     // No answer is awaited: nothing runs afterwards.
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_FALSE(t.h.session.IsBusy());
 }
 
 TEST(OpenPortInterplay, PlaybackSendsOneRequestPerTick) {
@@ -89,13 +89,13 @@ TEST(OpenPortInterplay, PlaybackSendsOneRequestPerTick) {
     t.h.view.ComboSetSel(IDC_PROGRAM, kEntryRandom);
     Press(t.h, "run program");
     ASSERT_EQ(t.Button(IDC_START), "stop");
-    const int nTx = t.h.dlg.TxCount();
+    const int nTx = t.h.session.TxCount();
     for (int nTick = 1; nTick <= 5; ++nTick) {
         SCOPED_TRACE(nTick);
         t.h.dlg.OnTimer(kTimerPlay);
         ASSERT_EQ(t.peer.aWritten.size(), static_cast<size_t>(nTick));
         EXPECT_EQ(LedRequestValue(t.peer.aWritten.back()), t.h.view.ShownLeds());
-        EXPECT_EQ(t.h.dlg.TxCount(), nTx + nTick);
+        EXPECT_EQ(t.h.session.TxCount(), nTx + nTick);
     }
 }
 
@@ -158,16 +158,16 @@ TEST(OpenPortInterplay, ClosingTheWindowClosesThePortAndDropsTheWatch) {
 TEST(OpenPortInterplay, ClrWhileConnectedLeavesThePortAlone) {
     PeerHarness t("-p 1", Watchable);
     t.ConnectIdle();
-    t.h.dlg.ShowLeds(0x01, true);
-    ASSERT_GT(t.h.dlg.TxCount(), 0);
-    const PortHandle hPort = t.h.dlg.Port();
+    t.h.session.ShowLeds(0x01, true);
+    ASSERT_GT(t.h.session.TxCount(), 0);
+    const PortHandle hPort = t.h.session.Link().Handle();
     const size_t nWatchCalls = t.h.view.aWatchLog.size();
 
     t.h.dlg.OnClr();
-    EXPECT_EQ(t.h.dlg.GetTrace(), "");
+    EXPECT_EQ(t.h.session.GetTrace(), "");
     EXPECT_EQ(t.h.view.GetText(IDC_RXCOUNT), "Rx: 0");
     EXPECT_EQ(t.h.view.GetText(IDC_TXCOUNT), "Tx: 0");
-    EXPECT_EQ(t.h.dlg.Port(), hPort);
+    EXPECT_EQ(t.h.session.Link().Handle(), hPort);
     EXPECT_EQ(t.peer.nOpen, 1);
     EXPECT_EQ(t.h.view.GetText(IDC_CONNECT), "disconnect");
     EXPECT_EQ(t.h.view.nWatchedFd, kPortFd);
@@ -175,7 +175,7 @@ TEST(OpenPortInterplay, ClrWhileConnectedLeavesThePortAlone) {
     EXPECT_EQ(t.h.view.TimerPeriod(kTimerCom), 100);
 
     // The line still works and counts from zero.
-    t.h.dlg.ShowLeds(0x02, true);
+    t.h.session.ShowLeds(0x02, true);
     EXPECT_EQ(t.peer.aWritten.back(), ">3L02\n");
-    EXPECT_EQ(t.h.dlg.TxCount(), 1);
+    EXPECT_EQ(t.h.session.TxCount(), 1);
 }

@@ -37,13 +37,13 @@ struct Shown {
 TEST(TraceDisplay, ABurstIsShownAtOnceAndExactly) {
     WindowHarness h;
     Shown shown(h.window);
-    h.dlg.SetTrace("wr all programs: ");
+    h.session.Trace().SetTrace("wr all programs: ");
     h.window.FlushDisplay();
     shown.nChanges = 0;
     std::string strExpected = "wr all programs: ";
     for (int n = 1; n <= 50; ++n) {
-        h.dlg.AppendTrace("\r\n<< OUT: (" + std::to_string(n) + ")");
-        h.dlg.AddTxCount(1);
+        h.session.Trace().AppendTrace("\r\n<< OUT: (" + std::to_string(n) + ")");
+        h.session.Link().AddTxCount(1);
         strExpected += "\r\n<< OUT: (" + std::to_string(n) + ")";
     }
     // The logic reads back what it wrote, shown or not.
@@ -64,20 +64,20 @@ TEST(TraceDisplay, AnyOtherChangeShowsWhatCameBefore) {
     WindowHarness h;
     Shown shown(h.window);
     h.window.SetText(IDC_START, "stop");
-    h.dlg.SetTrace("rd version: ");
-    h.dlg.AddTxCount(1);
+    h.session.Trace().SetTrace("rd version: ");
+    h.session.Link().AddTxCount(1);
     // The start button set again to what it reads changes nothing on the screen.
     h.window.SetText(IDC_START, "stop");
     EXPECT_EQ(shown.Tx(), QStringLiteral("Tx: 0"));
-    h.dlg.AppendTrace(" --> VHH 1.01");
+    h.session.Trace().AppendTrace(" --> VHH 1.01");
     // The end of the operation gives the button back: the log and counter come first.
     h.window.SetText(IDC_START, "start");
     EXPECT_EQ(shown.Log(), QStringLiteral("rd version:  --> VHH 1.01"));
     EXPECT_EQ(shown.Tx(), QStringLiteral("Tx: 1"));
 
     // Likewise a lamp: the screen never shows the new LED beside an older log.
-    h.dlg.AppendTrace("\r\nnext");
-    h.dlg.ShowLeds(0x01, false);
+    h.session.Trace().AppendTrace("\r\nnext");
+    h.session.ShowLeds(0x01, false);
     EXPECT_EQ(shown.Log(), QStringLiteral("rd version:  --> VHH 1.01\nnext"));
     EXPECT_TRUE(h.window.IsShown(kLedStatics[0].nOn));
 
@@ -99,7 +99,7 @@ TEST(TraceDisplay, PathsReadAsTheFileSystemSpellsThem) {
         << "[PROG_1]\r\nName=\xC3\xA4x\r\nSteps=1\r\nStep_1=00000001\r\n";
 
     WindowHarness h;
-    h.dlg.LoadProgFile(strPath);
+    h.session.LoadProgFile(strPath);
     h.window.FlushDisplay();
     const QString strShownPath = QFile::decodeName(QByteArray::fromStdString(strPath));
     ASSERT_TRUE(strShownPath.contains(QStringLiteral("pr\u00F6g.ini")));

@@ -21,6 +21,7 @@
 #include "about/qt/MatrixWnd.h"
 #include "about/qt/StaticText.h"
 #include "app/qt/Cp1252.h"
+#include "base/Rand.h"
 #include "res/MainDialogTemplate.h"
 #include "tests/qt/WindowHarness.h"
 
@@ -101,7 +102,7 @@ TEST(WindowAccess, LampDescriptionsFollowTheLeds) {
     };
     for (int n = 1; n <= 8; ++n)
         EXPECT_EQ(lampsSay(n), QStringLiteral("off"));
-    h.dlg.ShowLeds(0x81, false);
+    h.session.ShowLeds(0x81, false);
     EXPECT_EQ(lampsSay(1), QStringLiteral("on"));
     EXPECT_EQ(lampsSay(8), QStringLiteral("on"));
     EXPECT_EQ(lampsSay(2), QStringLiteral("off"));
@@ -164,12 +165,12 @@ TEST(WindowAccess, DigitKeysToggleLedsWhileAListIsOpen) {
     const int nRow = pList->currentIndex().row();
 
     QTest::keyClick(pList, Qt::Key_3);
-    EXPECT_EQ(h.dlg.Leds(), 0x04);
+    EXPECT_EQ(h.session.Player().Leds(), 0x04);
     EXPECT_TRUE(h.window.IsShown(kLedStatics[2].nOn));
     EXPECT_TRUE(pList->isVisible());
     EXPECT_EQ(pList->currentIndex().row(), nRow);
     QTest::keyClick(pList, Qt::Key_3);
-    EXPECT_EQ(h.dlg.Leds(), 0x00);
+    EXPECT_EQ(h.session.Player().Leds(), 0x00);
 
     // Escape still closes the list (and not the window).
     QTest::keyClick(pList, Qt::Key_Escape);
@@ -194,7 +195,8 @@ TEST(WindowAccess, SliderPagesByAFifthAndTipsItsValue) {
 }
 
 TEST(WindowAccess, AboutBoxReadsAndClosesLikeADialog) {
-    CAboutDlg dlg;
+    CRand rand;
+    CAboutDlg dlg(rand);
     CStaticText* pText = dlg.findChild<CStaticText*>();
     ASSERT_NE(pText, nullptr);
     EXPECT_EQ(Role(pText), QAccessible::StaticText);
@@ -211,7 +213,7 @@ TEST(WindowAccess, AboutBoxReadsAndClosesLikeADialog) {
                                              {Qt::Key_Return, QDialog::Accepted}};
     for (const auto& [key, nResult] : aKeys) {
         SCOPED_TRACE(key);
-        CAboutDlg box;
+        CAboutDlg box(rand);
         QTimer::singleShot(0, &box, [&box, key = key] {
             QWidget* pFocus = QApplication::focusWidget();
             QTest::keyClick(pFocus && pFocus->window() == &box ? pFocus : &box, key);

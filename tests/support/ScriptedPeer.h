@@ -40,8 +40,8 @@ public:
     std::set<unsigned> aBusy;        // COM numbers that exist but refuse (access denied)
     bool bTimeoutsOk = true;
     bool bStateOk = true;
-    bool bReadYieldsNothing = false;
-    int nPollFd = -1;  // reports bytes waiting, but a read gives none
+    bool bReadYieldsNothing = false;  // reports bytes waiting, but a read gives none
+    int nPollFd = -1;                 // what PollDescriptor gives for the open port
     Responder responder;
 
     std::string strRx;                  // not yet read by the program

@@ -10,6 +10,7 @@
 #include <QPixmap>
 
 #include "about/qt/AboutDlg.h"
+#include "base/Rand.h"
 #include "res/MainDialogTemplate.h"
 #include "tests/qt/WindowHarness.h"
 
@@ -62,7 +63,8 @@ TEST(HiDpi, WindowIsTwiceAsLargeWithTheSameLayout) {
 }
 
 TEST(HiDpi, AboutBoxIconIsDrawnForTheDevice) {
-    CAboutDlg dlg;
+    CRand rand;
+    CAboutDlg dlg(rand);
     int nIcons = 0;
     for (QLabel* pLabel : dlg.findChildren<QLabel*>()) {
         if (pLabel->pixmap().isNull())
