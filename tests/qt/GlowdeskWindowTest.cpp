@@ -30,38 +30,9 @@
 #include "serial/posix/PosixComApi.h"
 #include "serial/posix/PtyHandheld.h"
 #endif
-#include "tests/support/TestDoubles.h"
+#include "tests/qt/WindowHarness.h"
 
 namespace {
-
-// The window with the logic attached and started, as the program runs it.
-struct WindowHarness {
-    explicit WindowHarness(const std::string& strArgs = "", ComApi* pApi = nullptr)
-        : api(pApi ? *pApi : nullApi),
-          session(SessionServices{&api, &waiter, &clock, &debug}),
-          emulator(session.Emulator()),
-          dlg(window, session) {
-        window.Attach(&dlg);
-        dlg.OnInitDialog(strArgs, "/nonexistent-dir");
-        window.show();
-    }
-    ~WindowHarness() { window.Attach(nullptr); }
-
-    template <class T>
-    T* Ctl(int nId) {
-        return qobject_cast<T*>(window.Control(nId));
-    }
-
-    RecordingWaiter waiter;
-    RecordingDebugSink debug;
-    FixedClock clock;
-    NullComApi nullApi;
-    ComApi& api;
-    CSession session;
-    CComEmulator& emulator;
-    GlowdeskWindow window;
-    CGlowdeskDlg dlg;
-};
 
 const char* KindName(QWidget* pWidget) {
     if (qobject_cast<QComboBox*>(pWidget))
@@ -300,11 +271,23 @@ TEST(GlowdeskWindow, IconsHavePixels) {
     EXPECT_TRUE(IconPixmap(999, 32).isNull());
 }
 
+TEST(GlowdeskWindow, DarkLampsShowTheWindowThroughTheirMiddle) {
+    WindowHarness h;
+    const QImage image = h.window.grab().toImage();
+    const QColor colWindow = h.window.palette().color(QPalette::Window);
+    for (const LedStatics& led : kLedStatics) {
+        SCOPED_TRACE(led.nOff);
+        const QPoint ptMiddle = h.window.Control(led.nOff)->geometry().center();
+        EXPECT_EQ(image.pixelColor(ptMiddle).rgb(), colWindow.rgb());
+    }
+}
+
 TEST(GlowdeskWindow, TraceLogAppendsAtTheEnd) {
     GlowdeskWindow window;
     auto* pLog = qobject_cast<QPlainTextEdit*>(window.Control(IDC_TRACE));
     ASSERT_NE(pLog, nullptr);
     window.SetText(IDC_TRACE, "connect\r\nCOM1");
+    window.FlushDisplay();
     const int nLength = pLog->document()->characterCount() - 1;
 
     QList<QList<int>> aChanges;
@@ -313,6 +296,7 @@ TEST(GlowdeskWindow, TraceLogAppendsAtTheEnd) {
                          aChanges << QList<int>{nPos, nRemoved, nAdded};
                      });
     window.AppendText(IDC_TRACE, "\r\n --> ok \x80");
+    window.FlushDisplay();
     ASSERT_EQ(aChanges.size(), 1);
     EXPECT_EQ(aChanges[0][0], nLength);  // at the end
     EXPECT_EQ(aChanges[0][1], 0);        // nothing removed
@@ -323,6 +307,7 @@ TEST(GlowdeskWindow, TraceLogAppendsAtTheEnd) {
     // A line break split over two appends still makes one line break.
     window.AppendText(IDC_TRACE, "\r");
     window.AppendText(IDC_TRACE, "\nend");
+    window.FlushDisplay();
     EXPECT_EQ(pLog->document()->blockCount(), 4);
 }
 
@@ -331,6 +316,7 @@ TEST(GlowdeskWindow, TraceLogScrollsToTheLastLine) {
     auto* pLog = h.Ctl<QPlainTextEdit>(IDC_TRACE);
     for (int n = 0; n < 200; ++n)
         h.session.Trace().AppendTrace("\r\nline " + std::to_string(n));
+    h.window.FlushDisplay();
     QScrollBar* pBar = pLog->verticalScrollBar();
     EXPECT_GT(pBar->maximum(), 0);
     EXPECT_EQ(pBar->value(), pBar->maximum());
@@ -340,6 +326,7 @@ TEST(GlowdeskWindow, TraceLogScrollsToTheLastLine) {
 
     // clr empties the log and shows its top.
     h.dlg.OnClr();
+    h.window.FlushDisplay();
     EXPECT_EQ(pLog->toPlainText(), QString());
     EXPECT_EQ(pBar->value(), 0);
 }
