@@ -121,11 +121,8 @@ void CGlowdeskDlg::ShowLeds(uint8_t byValue, bool bSend) {
         view.Show(kLedStatics[n].nOff, !bOn);
         view.Show(kLedStatics[n].nOn, bOn);
     }
-    if (hComPort != kNullHandle && bSend) {
-        uint8_t acFrame[8] = {'>', '3', 'L', byValue, 0, '\n', 0};
-        ByteToHex(reinterpret_cast<char*>(acFrame + 3));
-        WriteFrame(hComPort, acFrame, 6);
-    }
+    if (hComPort != kNullHandle && bSend)
+        SendLedRequest(byValue);
 }
 
 void CGlowdeskDlg::OnLedClicked(int nLed) {

@@ -11,6 +11,7 @@
 #include "app/CommandList.h"
 #include "app/ControlIds.h"
 #include "app/DialogView.h"
+#include "app/LedRequest.h"
 #include "app/Waiter.h"
 #include "programs/LightProgram.h"
 #include "programs/PlayState.h"
@@ -49,6 +50,11 @@ public:
     // ---- LED panel, counters, trace log, file name (app/GlowdeskDlg.cpp) ----
     void ShowLeds(uint8_t byValue, bool bSend);
     void OnLedClicked(int nLed);  // nLed 1..8, after the box changed its state
+    // ---- LED requests to the Handheld (app/LedRequest.cpp) ----
+    // An L request now, or held until the running operation ends.
+    void SendLedRequest(uint8_t byValue);
+    // Sends the held L request, if any (when an operation ends).
+    void SendHeldLeds();
     // A typed character; true when it was taken (the digits 1 to 8).
     bool OnChar(char ch);
     void OnClr();
@@ -175,6 +181,7 @@ private:
     int32_t nRxState = 0;
 
     uint8_t byLeds = 0;
+    CLedRequestHold ledHold;
 
     // Program-wide tables
     ProgramStore store;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/GlowdeskDlg.h"
+#include "app/TraceTexts.h"
 #include "protocol/Frames.h"
 
 namespace {
@@ -91,9 +92,16 @@ bool CGlowdeskDlg::SendCmd(std::string strPrefix) {
     view.SetText(IDC_START, "stop");
     bBusy = 1;
     nTimeout = kTimeoutTicks;
-    // Whatever the port accepted: a request that never arrived ends in the time-out.
     const auto* pText = reinterpret_cast<const char*>(acTxFrame);
-    WriteFrame(hComPort, acTxFrame, static_cast<int>(std::char_traits<char>::length(pText)));
+    const int nLen = static_cast<int>(std::char_traits<char>::length(pText));
+    if (WriteFrame(hComPort, acTxFrame, nLen) < nLen) {
+        // Given up within the write bound: no reply can come, so end now. The line is
+        // stopped, so held LED changes are not tried on it either.
+        AppendTrace(kTextFrameNotTaken);
+        ledHold.Drop();
+        EndCmd();
+        return false;
+    }
     return true;
 }
 
@@ -212,6 +220,7 @@ void CGlowdeskDlg::EndCmd() {
     view.SetTimer(kTimerCom, kIdlePollMs);
     view.SetText(IDC_START, "start");
     ClearCmdState();
+    SendHeldLeds();
 }
 
 void CGlowdeskDlg::ClearCmdState() {
