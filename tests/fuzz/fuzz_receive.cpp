@@ -27,12 +27,12 @@
 //   7  argument 0: the requests so far are lost; else (when idle) another
 //      operation, (argument - 1) picking it and the next byte its row
 // When the input ends the line falls silent and whatever runs must end by time-out.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -63,20 +63,18 @@ public:
     bool SetCommState(PortHandle, const Dcb&) override { return true; }
     bool ClearCommError(PortHandle, uint32_t& nErrors, uint32_t& nInQueue) override {
         nErrors = 0;
-        nInQueue = static_cast<uint32_t>(qRx.size());
+        nInQueue = static_cast<uint32_t>(RxLeft());
         return true;
     }
     bool PurgeComm(PortHandle, uint32_t nFlags) override {
         if (nFlags & PURGE_RXCLEAR)
-            qRx.clear();
+            ClearRx();
         return true;
     }
     bool ReadFile(PortHandle, uint8_t* pBuf, uint32_t nCount, uint32_t& nDone) override {
-        nDone = 0;
-        while (nDone < nCount && !qRx.empty()) {
-            pBuf[nDone++] = qRx.front();
-            qRx.pop_front();
-        }
+        nDone = static_cast<uint32_t>(std::min<size_t>(nCount, RxLeft()));
+        std::memcpy(pBuf, strRx.data() + nRxPos, nDone);
+        nRxPos += nDone;
         return true;
     }
     bool WriteFile(PortHandle, const uint8_t* pBuf, uint32_t nCount, uint32_t& nDone) override {
@@ -121,7 +119,20 @@ public:
         }
     }
 
-    std::deque<uint8_t> qRx;
+    // What the line delivers: a string read from nRxPos on (a deque allocated a node
+    // per few bytes, which under the sanitizers cost more than the dialog's work).
+    void PutRx(const std::string& str) {
+        if (nRxPos == strRx.size())
+            ClearRx();
+        strRx += str;
+    }
+    size_t RxLeft() const { return strRx.size() - nRxPos; }
+    void ClearRx() {
+        strRx.clear();
+        nRxPos = 0;
+    }
+    std::string strRx;
+    size_t nRxPos = 0;
     std::vector<std::string> aRequests;  // not yet taken by the Handheld
     std::string strLastRequest;
     int nWrites = 0;
@@ -245,7 +256,7 @@ public:
             Check(api.nWrites > nWritesBefore);
     }
     const std::string& LastAnswer() const { return strLastAnswer; }
-    void Put(const std::string& str) { api.qRx.insert(api.qRx.end(), str.begin(), str.end()); }
+    void Put(const std::string& str) { api.PutRx(str); }
     void Drop() { api.aRequests.clear(); }
     void Poke(unsigned nAddress, uint8_t by) { peer.Image()[nAddress % kE2ImageSize] = by; }
     void SetStaticInfo(unsigned nByte, uint8_t by) { acStatic[nByte % 6] = by; }
@@ -255,7 +266,7 @@ public:
         CheckState();
     }
     void RunOutInSilence() {
-        api.qRx.clear();
+        api.ClearRx();
         for (int nTick = 0; nTick < 80 && dlg.IsBusy(); ++nTick) {
             Drop();
             Tick();
