@@ -69,6 +69,19 @@ std::string PlainName(const std::string& str) {
     return strOut.empty() ? "k" : strOut;
 }
 
+// A started dialog on a machine without ports.
+struct Dialog {
+    Dialog() { dlg.OnInitDialog("", TempDir()); }
+    FakeView view;
+    NullComApi api;
+    NoWaiter waiter;
+    NullDebugSink sink;
+    FixedClock clock;
+    CComEmulator emulator{waiter, sink};
+    CSerialPort serial{api, emulator};
+    CGlowdeskDlg dlg{view, serial, waiter, clock};
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
@@ -90,15 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     Check(found.has_value() && *found == strValue);
 
     // A program load never leaves a record out of bounds, and a store loads back the same.
-    FakeView view;
-    NullComApi api;
-    NoWaiter waiter;
-    NullDebugSink sink;
-    FixedClock clock;
-    CComEmulator emulator(waiter, sink);
-    CSerialPort serial(api, emulator);
-    CGlowdeskDlg dlg(view, serial, waiter, clock);
-    dlg.OnInitDialog("", TempDir());
+    // One dialog serves every input: a load clears the whole store before it reads, so
+    // nothing of an earlier input survives it, and its start-up is not paid per input.
+    static Dialog d;
+    CGlowdeskDlg& dlg = d.dlg;
     dlg.LoadProgFile(strIn);
     const ProgramStore loaded = dlg.Store();
     for (const LightProgram& prog : loaded.aProgs) {
