@@ -7,6 +7,7 @@
 //   - each store read back equals the one written;
 //   - resident memory grows by less than 1 MiB after the first operations;
 //   - after each disconnect the process holds as many descriptors as at the start.
+// First it times commands on a line stopped by XOFF: each must end inside its call.
 //
 //   SoakBench              200 operations, a new connect every 20
 //   SoakBench quick        4 operations, a new connect every 2 (the CI run)
@@ -97,6 +98,28 @@ int main(int argc, char** argv) {
     bool bOk = rig.RunUntilIdle() && rig.dlg.GetTrace().ends_with("jmp to CFG mode: --> ok");
     if (!bOk)
         std::printf("!!! first connect: %s\n", rig.dlg.GetTrace().c_str());
+
+    // The window's wait in a write on a line stopped by XOFF: each command ends inside
+    // the call, after the write bound.
+    rig.sim.Send("\x13");
+    rig.RunFor(std::chrono::milliseconds(50));
+    double dStalledMax = 0;
+    for (int n = 0; n < 5; ++n) {
+        const Stopwatch swStalled;
+        rig.dlg.DeviceCommand(READ_VERSION, 0, "read version: ");
+        dStalledMax = std::max(dStalledMax, swStalled.Wall());
+        if (rig.dlg.IsBusy() ||
+            !rig.dlg.GetTrace().ends_with(" --> frame not taken by the port !!!")) {
+            std::printf("!!! a command on a stopped line did not end: %s\n",
+                        rig.dlg.GetTrace().c_str());
+            bOk = false;
+            rig.RunUntilIdle();
+        }
+    }
+    rig.sim.Send("\x11");
+    rig.RunFor(std::chrono::milliseconds(50));
+    std::printf("soak: on a line stopped by XOFF a command returned after at most %.0f ms\n",
+                dStalledMax * 1000);
 
     long nRssWarm = 0;
     long nRssMax = 0;
