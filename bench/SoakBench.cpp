@@ -22,6 +22,20 @@
 
 namespace {
 
+// Under AddressSanitizer freed memory waits in a quarantine, so resident memory grows
+// by design: it is printed but not judged there.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 // Bytes that belong to no frame: no start marker, no flow-control byte.
 const std::string kNoise = std::string("~#\r ", 4) + std::string(1, '\0');
 
@@ -139,6 +153,7 @@ int main(int argc, char** argv) {
         const bool bEnded = rig.Run(bWrite ? WR_ALL_PROGS : RD_ALL_PROGS,
                                     bWrite ? "wr all programs" : "rd all programs");
         nExchanges += rig.dlg.TxCount() - nTx;
+        rig.TakeRequests();  // the rig's own log of requests is not the program's memory
         if (!bEnded || !EndedWell(rig.dlg.GetTrace())) {
             const std::string& strTrace = rig.dlg.GetTrace();
             std::printf("!!! operation %d did not end well: ...%s\n", nOp,
@@ -175,7 +190,7 @@ int main(int argc, char** argv) {
     }
     const double dWall = sw.Wall();
     const long nGrowth = nRssMax > nRssWarm ? nRssMax - nRssWarm : 0;
-    if (nGrowth >= 1024) {
+    if (nGrowth >= 1024 && !kSanitized) {
         std::printf("!!! resident memory grew by %ld KiB after operation %d\n", nGrowth, nWarmUp);
         bOk = false;
     }
