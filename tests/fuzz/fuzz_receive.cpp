@@ -75,6 +75,7 @@ public:
         nDone = static_cast<uint32_t>(std::min<size_t>(nCount, RxLeft()));
         std::memcpy(pBuf, strRx.data() + nRxPos, nDone);
         nRxPos += nDone;
+        nRxTaken += nDone;
         return true;
     }
     bool WriteFile(PortHandle, const uint8_t* pBuf, uint32_t nCount, uint32_t& nDone) override {
@@ -133,6 +134,7 @@ public:
     }
     std::string strRx;
     size_t nRxPos = 0;
+    long nRxTaken = 0;                   // bytes the dialog has read in all
     std::vector<std::string> aRequests;  // not yet taken by the Handheld
     std::string strLastRequest;
     int nWrites = 0;
@@ -312,6 +314,16 @@ private:
                 Check(view.GetText(IDC_START) == "start");
         }
 
+        // The store changes only when a frame is handled, which takes bytes from the
+        // line, or when an operation starts or ends: without any of these since the last
+        // check it is as it was, and comparing it again would only cost time.
+        const bool bActivity = api.nRxTaken != nRxTakenChecked || api.nWrites != nWritesChecked ||
+                               dlg.IsBusy() != bBusyChecked || nMayChange != 0 || bRandomLen;
+        nRxTakenChecked = api.nRxTaken;
+        nWritesChecked = api.nWrites;
+        bBusyChecked = dlg.IsBusy();
+        if (!bActivity)
+            return;
         const ProgramStore& store = dlg.Store();
         for (int k = 0; k < kProgCount; ++k) {
             const LightProgram& prog = store.aProgs[k];
@@ -346,6 +358,9 @@ private:
     ProgramStore before;
     uint16_t nMayChange = 0;
     bool bRandomLen = false;
+    long nRxTakenChecked = -1;
+    int nWritesChecked = -1;
+    bool bBusyChecked = false;
 };
 
 }  // namespace
