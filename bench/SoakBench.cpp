@@ -106,12 +106,11 @@ int main(int argc, char** argv) {
     FillStore(written);
 
     // The starting count of descriptors is the disconnected one.
-    rig.dlg.OnConnect();
+    rig.session.ClosePort();
     const int nFdStart = OpenDescriptors();
-    rig.dlg.OnConnect();
-    bool bOk = rig.RunUntilIdle() && rig.dlg.GetTrace().ends_with("jmp to CFG mode: --> ok");
+    bool bOk = rig.Connect() && rig.session.GetTrace().ends_with("jmp to CFG mode: --> ok");
     if (!bOk)
-        std::printf("!!! first connect: %s\n", rig.dlg.GetTrace().c_str());
+        std::printf("!!! first connect: %s\n", rig.session.GetTrace().c_str());
 
     // The window's wait in a write on a line stopped by XOFF: each command ends inside
     // the call, after the write bound.
@@ -120,12 +119,12 @@ int main(int argc, char** argv) {
     double dStalledMax = 0;
     for (int n = 0; n < 5; ++n) {
         const Stopwatch swStalled;
-        rig.dlg.DeviceCommand(READ_VERSION, 0, "read version: ");
+        rig.session.StartOperation(READ_VERSION, 0, "read version: ");
         dStalledMax = std::max(dStalledMax, swStalled.Wall());
-        if (rig.dlg.IsBusy() ||
-            !rig.dlg.GetTrace().ends_with(" --> frame not taken by the port !!!")) {
+        if (rig.session.IsBusy() ||
+            !rig.session.GetTrace().ends_with(" --> frame not taken by the port !!!")) {
             std::printf("!!! a command on a stopped line did not end: %s\n",
-                        rig.dlg.GetTrace().c_str());
+                        rig.session.GetTrace().c_str());
             bOk = false;
             rig.RunUntilIdle();
         }
@@ -144,23 +143,23 @@ int main(int argc, char** argv) {
     for (int nOp = 1; nOp <= nOps; ++nOp) {
         const bool bWrite = nOp % 2 == 1;
         if (bWrite) {
-            rig.dlg.Store() = written;
+            rig.session.Store() = written;
         } else {
-            rig.dlg.Store().ClearPrograms();
-            rig.dlg.Store().RandomLen = 0;
+            rig.session.Store().ClearPrograms();
+            rig.session.Store().RandomLen = 0;
         }
-        const int nTx = rig.dlg.TxCount();
+        const int nTx = rig.session.TxCount();
         const bool bEnded = rig.Run(bWrite ? WR_ALL_PROGS : RD_ALL_PROGS,
                                     bWrite ? "wr all programs" : "rd all programs");
-        nExchanges += rig.dlg.TxCount() - nTx;
+        nExchanges += rig.session.TxCount() - nTx;
         rig.TakeRequests();  // the rig's own log of requests is not the program's memory
-        if (!bEnded || !EndedWell(rig.dlg.GetTrace())) {
-            const std::string& strTrace = rig.dlg.GetTrace();
+        if (!bEnded || !EndedWell(rig.session.GetTrace())) {
+            const std::string& strTrace = rig.session.GetTrace();
             std::printf("!!! operation %d did not end well: ...%s\n", nOp,
                         strTrace.substr(strTrace.size() > 300 ? strTrace.size() - 300 : 0).c_str());
             bOk = false;
         }
-        if (!bWrite && !SameStore(rig.dlg.Store(), written)) {
+        if (!bWrite && !SameStore(rig.session.Store(), written)) {
             std::printf("!!! operation %d: the store read back differs\n", nOp);
             bOk = false;
         }
@@ -171,7 +170,7 @@ int main(int argc, char** argv) {
             nRssMax = nRss;
 
         if (nOp % nReconnectEvery == 0) {
-            rig.dlg.OnConnect();  // disconnect
+            rig.session.ClosePort();
             const int nFd = OpenDescriptors();
             if (nFd != nFdStart) {
                 std::printf("!!! after disconnect %d: %d descriptors, %d at the start\n",
@@ -179,10 +178,9 @@ int main(int argc, char** argv) {
                 bOk = false;
             }
             nFdWorst = std::max(nFdWorst, nFd);
-            rig.dlg.OnConnect();
-            if (!rig.RunUntilIdle() || !rig.dlg.GetTrace().ends_with("jmp to CFG mode: --> ok")) {
+            if (!rig.Connect() || !rig.session.GetTrace().ends_with("jmp to CFG mode: --> ok")) {
                 std::printf("!!! reconnect %d failed: %s\n", nReconnects + 1,
-                            rig.dlg.GetTrace().c_str());
+                            rig.session.GetTrace().c_str());
                 bOk = false;
             }
             ++nReconnects;

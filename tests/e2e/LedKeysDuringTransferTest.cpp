@@ -33,30 +33,30 @@ struct Outcome {
 };
 
 // One exchange per call of step; press runs between two exchanges.
-struct Session {
-    std::function<CGlowdeskDlg&()> dlg;
+struct TransferRun {
+    DialogHarness& h;
     std::function<void()> step;
     std::function<void()> press;
 
     std::string Run(int32_t nCode, const std::string& strLabel, int& nKeys) {
-        dlg().DeviceCommand(nCode, 0, strLabel + ": ");
-        for (int n = 0; n < 100000 && dlg().IsBusy(); ++n) {
+        h.dlg.DeviceCommand(nCode, 0, strLabel + ": ");
+        for (int n = 0; n < 100000 && h.session.IsBusy(); ++n) {
             step();
-            if (press && dlg().IsBusy()) {
+            if (press && h.session.IsBusy()) {
                 press();
                 ++nKeys;
             }
         }
-        EXPECT_FALSE(dlg().IsBusy());
-        return dlg().GetTrace();
+        EXPECT_FALSE(h.session.IsBusy());
+        return h.session.GetTrace();
     }
     Outcome Transfer() {
         Outcome o;
-        FillStore(dlg().Store());
+        FillStore(h.session.Store());
         o.strWriteTrace = Run(WR_ALL_PROGS, "wr all programs", o.nKeys);
-        dlg().Store().ClearPrograms();
+        h.session.Store().ClearPrograms();
         o.strReadTrace = Run(RD_ALL_PROGS, "rd all programs", o.nKeys);
-        o.readBack = dlg().Store();
+        o.readBack = h.session.Store();
         return o;
     }
 };
@@ -72,8 +72,11 @@ uint8_t PanelLeds(FakeView& view) {
 }
 
 // Keys 1 to 8 in turn, every third press a click on a check box instead.
-std::function<void()> KeyPresser(CGlowdeskDlg& dlg, FakeView& view, int& nPressed) {
-    return [&dlg, &view, &nPressed] {
+std::function<void()> KeyPresser(DialogHarness& h, int& nPressed) {
+    return [&h, &nPressed] {
+        CGlowdeskDlg& dlg = h.dlg;
+        FakeView& view = h.view;
+        const CPlayer& player = h.session.Player();
         const int nLed = nPressed % 8 + 1;
         const int nCheck = IDC_LED_CHECK_1 + nLed - 1;
         bool bOn;
@@ -82,10 +85,10 @@ std::function<void()> KeyPresser(CGlowdeskDlg& dlg, FakeView& view, int& nPresse
             dlg.OnLedClicked(nLed);
             bOn = view.GetCheck(nCheck);
         } else {
-            const uint8_t byBefore = dlg.Leds();
+            const uint8_t byBefore = player.Leds();
             dlg.OnChar(static_cast<char>('0' + nLed));
-            EXPECT_EQ(dlg.Leds(), byBefore ^ (1u << (nLed - 1)));
-            bOn = ((dlg.Leds() >> (nLed - 1)) & 1) || view.GetCheck(nCheck);
+            EXPECT_EQ(player.Leds(), byBefore ^ (1u << (nLed - 1)));
+            bOn = ((player.Leds() >> (nLed - 1)) & 1) || view.GetCheck(nCheck);
         }
         // The panel shows the change at once.
         EXPECT_EQ(view.IsShown(kLedStatics[nLed - 1].nOn), bOn) << nPressed;
@@ -112,10 +115,9 @@ void ExpectSame(const Outcome& plain, const Outcome& keys) {
 Outcome Emulated(bool bKeys, DialogHarness& h, int& nPressed) {
     h.Start("-p 1 -e 1");
     h.dlg.OnConnect();
-    while (h.dlg.IsBusy())
+    while (h.session.IsBusy())
         h.dlg.OnTimer(kTimerCom);
-    Session s{[&h]() -> CGlowdeskDlg& { return h.dlg; }, [&h] { h.dlg.OnTimer(kTimerCom); },
-              bKeys ? KeyPresser(h.dlg, h.view, nPressed) : nullptr};
+    TransferRun s{h, [&h] { h.dlg.OnTimer(kTimerCom); }, bKeys ? KeyPresser(h, nPressed) : nullptr};
     return s.Transfer();
 }
 
@@ -141,18 +143,18 @@ TEST(LedKeysDuringTransfer, EmulatedHandheldFinishesAsWithoutKeys) {
 Outcome OverPty(bool bKeys, PtyRig& r, int& nPressed) {
     r.Connect();
     EXPECT_GT(r.RunUntilIdle(), 0);
-    Session s{[&r]() -> CGlowdeskDlg& { return r.Dlg(); },
-              [&r] {
-                  r.ServePending();
-                  if (r.Dlg().IsBusy())
-                      r.WaitForInput();
-                  r.Tick();
-              },
-              nullptr};
+    TransferRun s{*r.h,
+                  [&r] {
+                      r.ServePending();
+                      if (r.Session().IsBusy())
+                          r.WaitForInput();
+                      r.Tick();
+                  },
+                  nullptr};
     if (bKeys) {
         // Now and then a stray LED answer arrives before the awaited reply: it must not
         // be taken for it.
-        s.press = [&r, &nPressed, press = KeyPresser(r.Dlg(), r.h->view, nPressed)] {
+        s.press = [&r, &nPressed, press = KeyPresser(*r.h, nPressed)] {
             if (nPressed % 4 == 0)
                 EXPECT_TRUE(r.sim.Send(">3l:0\n"));
             press();
@@ -172,8 +174,8 @@ TEST(LedKeysDuringTransfer, SimulatorOverAPseudoTerminalFinishesAsWithoutKeys) {
     ExpectSame(plain, keys);
     // The held LED state reached the Handheld: every frame written was taken by it.
     keyRig.ServePending();
-    EXPECT_EQ(keyRig.sim.FramesReceived() - keyRig.nFramesBase, keyRig.Dlg().TxCount());
-    EXPECT_EQ(keyRig.Dlg().TxCount(), plainRig.Dlg().TxCount() + 2);
+    EXPECT_EQ(keyRig.sim.FramesReceived() - keyRig.nFramesBase, keyRig.Session().TxCount());
+    EXPECT_EQ(keyRig.Session().TxCount(), plainRig.Session().TxCount() + 2);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST(StoppedLine, EachRequestEndsItsOperationAndXonBringsTheLineBack) {
         ASSERT_TRUE(r.h->view.SelectCommand(pLabel));
         r.Dlg().OnStart();
         // Ended inside the call: nothing waits for a reply that cannot come.
-        EXPECT_FALSE(r.Dlg().IsBusy()) << pLabel;
+        EXPECT_FALSE(r.Session().IsBusy()) << pLabel;
         EXPECT_TRUE(r.Trace().ends_with(kNotTaken)) << r.Trace();
         EXPECT_EQ(Count(r.Trace(), kNotTaken), 1) << r.Trace();
         EXPECT_EQ(r.h->view.GetText(IDC_START), "start");
@@ -50,22 +50,22 @@ TEST(StoppedLine, EachRequestEndsItsOperationAndXonBringsTheLineBack) {
     const std::string strBefore = r.Trace();
     for (char ch : {'1', '2', '3'})
         EXPECT_TRUE(r.Dlg().OnChar(ch));
-    EXPECT_EQ(r.Dlg().Leds(), 0x07);
+    EXPECT_EQ(r.Session().Player().Leds(), 0x07);
     EXPECT_TRUE(r.h->view.IsShown(kLedStatics[2].nOn));
     EXPECT_EQ(r.Trace(), strBefore + kNotTaken);
     EXPECT_EQ(r.sim.FramesReceived(), r.nFramesBase + 2);  // the connect's two requests
 
     SendFlowControl(r, 0x11);
-    r.nFramesBase = r.sim.FramesReceived() - r.Dlg().TxCount();
+    r.nFramesBase = r.sim.FramesReceived() - r.Session().TxCount();
     EXPECT_GT(r.Run(READ_VERSION, -1, "read version"), 0);
     EXPECT_EQ(r.Trace(), "read version:  --> VHH 1.01");
     // Nothing of the abandoned frames reached the Handheld afterwards.
-    EXPECT_EQ(r.sim.FramesReceived(), r.nFramesBase + r.Dlg().TxCount());
+    EXPECT_EQ(r.sim.FramesReceived(), r.nFramesBase + r.Session().TxCount());
 
     // An LED change goes out again, without a new report.
     r.Dlg().OnChar('4');
     r.ServePending();
-    EXPECT_EQ(r.sim.FramesReceived(), r.nFramesBase + r.Dlg().TxCount());
+    EXPECT_EQ(r.sim.FramesReceived(), r.nFramesBase + r.Session().TxCount());
     EXPECT_EQ(r.Trace(), "read version:  --> VHH 1.01");
 }
 

@@ -11,15 +11,12 @@
 #include <fstream>
 #include <string>
 
-#include "app/DebugSink.h"
-#include "app/GlowdeskDlg.h"
-#include "app/Waiter.h"
+#include "app/Session.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
 #include "programs/IniDocument.h"
 #include "programs/IniFile.h"
-#include "serial/ComEmulator.h"
-#include "serial/SerialPort.h"
 #include "tests/fuzz/FuzzCheck.h"
-#include "tests/support/FakeView.h"
 #include "tests/support/NullComApi.h"
 #include "tests/support/TestDoubles.h"
 
@@ -69,17 +66,14 @@ std::string PlainName(const std::string& str) {
     return strOut.empty() ? "k" : strOut;
 }
 
-// A started dialog on a machine without ports.
-struct Dialog {
-    Dialog() { dlg.OnInitDialog("", TempDir()); }
-    FakeView view;
+// A session on a machine without ports, its start-up directory the temporary one.
+struct Session {
+    Session() { session.Configure({.strStartDir = TempDir() + "/"}); }
     NullComApi api;
     NoWaiter waiter;
     NullDebugSink sink;
     FixedClock clock;
-    CComEmulator emulator{waiter, sink};
-    CSerialPort serial{api, emulator};
-    CGlowdeskDlg dlg{view, serial, waiter, clock};
+    CSession session{SessionServices{&api, &waiter, &clock, &sink}};
 };
 
 }  // namespace
@@ -103,20 +97,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     Check(found.has_value() && *found == strValue);
 
     // A program load never leaves a record out of bounds, and a store loads back the same.
-    // One dialog serves every input: a load clears the whole store before it reads, so
+    // One session serves every input: a load clears the whole store before it reads, so
     // nothing of an earlier input survives it, and its start-up is not paid per input.
-    static Dialog d;
-    CGlowdeskDlg& dlg = d.dlg;
-    dlg.LoadProgFile(strIn);
-    const ProgramStore loaded = dlg.Store();
+    static Session s;
+    CSession& session = s.session;
+    session.LoadProgFile(strIn);
+    const ProgramStore loaded = session.Store();
     for (const LightProgram& prog : loaded.aProgs) {
         Check(prog.Steps <= kMaxFileSteps);
         Check(std::memchr(prog.Name, 0, kNameSize) != nullptr);
     }
     std::remove(strOut.c_str());
-    dlg.StoreProgFile(strOut);
-    dlg.LoadProgFile(strOut);
-    const ProgramStore& again = dlg.Store();
+    session.StoreProgFile(strOut);
+    session.LoadProgFile(strOut);
+    const ProgramStore& again = session.Store();
     Check(again.RandomLen == loaded.RandomLen);
     for (int k = 0; k < kProgCount; ++k) {
         const LightProgram& a = loaded.aProgs[k];

@@ -36,9 +36,9 @@
 #include <string>
 #include <vector>
 
-#include "app/DebugSink.h"
 #include "app/GlowdeskDlg.h"
-#include "app/Waiter.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
 #include "serial/ComEmulator.h"
 #include "serial/SerialPort.h"
 #include "tests/fuzz/FuzzCheck.h"
@@ -181,9 +181,8 @@ bool SameContents(const LightProgram& a, const LightProgram& b) {
 class Session {
 public:
     explicit Session(bool bTrace)
-        : emulator(waiter, sink),
-          serial(api, emulator),
-          dlg(view, serial, waiter, clock),
+        : session(SessionServices{&api, &waiter, &clock, &sink}),
+          dlg(view, session),
           peer(waiter, sink) {
         dlg.OnInitDialog(bTrace ? "-p 1 -t 1" : "-p 1", "/nonexistent-glowdesk-dir");
         peer.ResetEmulator();
@@ -198,7 +197,7 @@ public:
         // lengths leave every remainder of the 5-byte write chunks and the 7-byte read
         // chunks, and keep a whole-store write to a few hundred exchanges per input.
         for (int k = 0; k < kProgCount; ++k) {
-            LightProgram& prog = dlg.Store().aProgs[k];
+            LightProgram& prog = session.Store().aProgs[k];
             prog.Steps = static_cast<uint16_t>(k * 11);
             prog.MixAllowed = k & 1;
             for (int i = 0; i < k; ++i)
@@ -256,7 +255,7 @@ public:
         const int nWritesBefore = api.nWrites;
         Put(strAnswer);
         Tick();
-        if (bOneRequest && !strAnswer.empty() && dlg.IsBusy())
+        if (bOneRequest && !strAnswer.empty() && session.IsBusy())
             Check(api.nWrites > nWritesBefore);
     }
     const std::string& LastAnswer() const { return strLastAnswer; }
@@ -271,21 +270,21 @@ public:
     }
     void RunOutInSilence() {
         api.ClearRx();
-        for (int nTick = 0; nTick < 80 && dlg.IsBusy(); ++nTick) {
+        for (int nTick = 0; nTick < 80 && session.IsBusy(); ++nTick) {
             Drop();
             Tick();
         }
-        Check(!dlg.IsBusy());
+        Check(!session.IsBusy());
     }
-    bool IsBusy() const { return dlg.IsBusy(); }
-    const std::string& Trace() const { return dlg.GetTrace(); }
+    bool IsBusy() const { return session.IsBusy(); }
+    const std::string& Trace() const { return session.GetTrace(); }
     void Destroy() { dlg.OnDestroy(); }
 
 private:
     // Remembers the store; until the next snapshot only the programs in nMayChange
     // (bit k for program k + 1) and, with bRandomLen, the MIX length may change.
     void Snapshot(uint16_t nMayChangeArg, bool bRandomLenArg) {
-        before = dlg.Store();
+        before = session.Store();
         nMayChange = nMayChangeArg;
         bRandomLen = bRandomLenArg;
     }
@@ -293,13 +292,13 @@ private:
     void CheckState() {
         bool bAnyCmd = false;
         for (const Operation& op : kOperations)
-            bAnyCmd = bAnyCmd || dlg.IsCmd(op.nCmd);
+            bAnyCmd = bAnyCmd || session.Engine().IsCmd(op.nCmd);
         int nFrameCmd = CmdUnknown;
         for (int c = CmdJmpNormal; c <= CmdWrMixLen; ++c)
-            if (dlg.IsRunningFrameCmd(c))
+            if (session.Engine().IsRunningFrameCmd(c))
                 nFrameCmd = c;
 
-        if (dlg.IsBusy()) {
+        if (session.IsBusy()) {
             // A request of the running frame command is on the line.
             Check(bAnyCmd);
             Check(RequestLetter(nFrameCmd) != 0);
@@ -318,13 +317,13 @@ private:
         // line, or when an operation starts or ends: without any of these since the last
         // check it is as it was, and comparing it again would only cost time.
         const bool bActivity = api.nRxTaken != nRxTakenChecked || api.nWrites != nWritesChecked ||
-                               dlg.IsBusy() != bBusyChecked || nMayChange != 0 || bRandomLen;
+                               session.IsBusy() != bBusyChecked || nMayChange != 0 || bRandomLen;
         nRxTakenChecked = api.nRxTaken;
         nWritesChecked = api.nWrites;
-        bBusyChecked = dlg.IsBusy();
+        bBusyChecked = session.IsBusy();
         if (!bActivity)
             return;
-        const ProgramStore& store = dlg.Store();
+        const ProgramStore& store = session.Store();
         for (int k = 0; k < kProgCount; ++k) {
             const LightProgram& prog = store.aProgs[k];
             Check(prog.Steps <= kDataSize);
@@ -339,7 +338,7 @@ private:
             Check(store.RandomLen == before.RandomLen);
         // Replies that nobody waits for change nothing. While idle the snapshot already
         // equals the store, so it is taken again only when an operation has just ended.
-        if (!dlg.IsBusy() && (nMayChange != 0 || bRandomLen))
+        if (!session.IsBusy() && (nMayChange != 0 || bRandomLen))
             Snapshot(0, false);
     }
 
@@ -348,8 +347,7 @@ private:
     NoWaiter waiter;
     NullDebugSink sink;
     FixedClock clock;
-    CComEmulator emulator;  // the dialog's own, unused: emulation is off
-    CSerialPort serial;
+    CSession session;  // its emulated Handheld stays unused: emulation is off
     CGlowdeskDlg dlg;
     CComEmulator peer;  // the Handheld on the other end of the line
     // E2 size in k, InfoLen, ProgCount, ProgNameLen, ProgSize (high, low).

@@ -92,9 +92,9 @@ int StoreFailing(const std::string& strDir, Failing failing, bool bLimitSize) {
     }
     DialogHarness h;
     h.Start("", strDir);
-    FillStore(h.dlg.Store());
+    FillStore(h.session.Store());
     g_failing = failing;
-    h.dlg.StoreProgFile("old.ini");
+    h.session.StoreProgFile("old.ini");
     g_failing = Failing::None;
     return h.view.aMessages == std::vector<std::string>{"error: can not open the file !!!"} ? 0 : 1;
 }
