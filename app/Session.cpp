@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include "app/CommandLine.h"
-#include "protocol/Frames.h"
 #include "serial/PlatformComApi.h"
 
 namespace {
