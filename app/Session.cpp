@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include "app/CommandLine.h"
-#include "protocol/Frames.h"
 #include "serial/PlatformComApi.h"
 
 namespace {
@@ -213,11 +212,8 @@ std::string CSession::ResolveStartFile(const std::string& strName) const {
 void CSession::ShowLeds(uint8_t byValue, bool bSend) {
     byValue |= pListener->HeldLeds();
     pListener->OnShowLeds(byValue);
-    if (link.IsOpen() && bSend) {
-        uint8_t acFrame[8] = {'>', '3', 'L', byValue, 0, '\n', 0};
-        ByteToHex(reinterpret_cast<char*>(acFrame + 3));
-        engine.WriteFrame(acFrame, 6);
-    }
+    if (link.IsOpen() && bSend)
+        SendLedRequest(byValue);
 }
 
 void CSession::OnPollPeriod(int nPeriodMs) {
@@ -232,6 +228,8 @@ void CSession::OnLedsReported(uint8_t byLeds) {
 
 void CSession::OnOutcome(CmdOutcome eOutcome) {
     eLastOutcome = eOutcome;
+    // The engine is idle: before the front end (or a chained operation) goes on.
+    SendHeldLeds();
     pListener->OnOutcome(eOutcome);
 }
 

@@ -16,6 +16,7 @@
 
 #include "app/CommandList.h"
 #include "app/PortList.h"
+#include "app/LedRequest.h"
 #include "app/SessionListener.h"
 #include "base/Clock.h"
 #include "base/DebugSink.h"
@@ -126,6 +127,8 @@ public:
     // player's LED output.
     void ShowLeds(uint8_t byValue, bool bSend) override;
     void OnPlayTick() { player.OnPlayTick(); }
+    // Whether an LED change waits for the running operation to end.
+    bool HasHeldLedRequest() const { return ledHold.IsHeld(); }
 
     // ---- reading ----
     const std::string& GetTrace() const { return trace.GetTrace(); }
@@ -148,6 +151,12 @@ public:
 private:
     // Steps the running operation through the waiter until it ends.
     CmdOutcome StepToEnd();
+    // ---- LED requests to the Handheld (LedRequest.cpp) ----
+    // An L request now, or held until the running operation ends.
+    void SendLedRequest(uint8_t byValue);
+    // Sends the held L request, if any, when an operation has ended; drops it when the
+    // operation ended on a stopped line.
+    void SendHeldLeds();
 
     // EngineListener
     bool IsPortChosen() override { return pListener->IsPortChosen(); }
@@ -192,6 +201,7 @@ private:
     int nPollPeriod = CCommandEngine::kIdlePollMs;
     CmdOutcome eLastOutcome = CmdOutcome::Finished;
     int nOpRxBase = 0;  // the Rx count when the running operation started
+    CLedRequestHold ledHold;
 
     CTraceLog trace;
     CRand rand;

@@ -176,12 +176,7 @@ struct BenchRig {
         session.Configure(options);
         view.OnPollPeriod(CCommandEngine::kIdlePollMs);
         sim.Start();
-        const std::string strError = session.OpenPort(kCom);
-        if (!strError.empty())
-            std::fprintf(stderr, "open: %s\n", strError.c_str());
-        const std::string strText = "Open Com Port:" + session.Link().Describe();
-        session.ReadVersion(&strText);
-        if (!RunUntilIdle())
+        if (!Connect())
             std::fprintf(stderr, "connect did not end\n");
     }
     ~BenchRig() {
@@ -216,6 +211,18 @@ struct BenchRig {
             timer.tNext = BenchClock::now() + std::chrono::milliseconds(timer.nPeriodMs);
         ++nTicks;
         session.OnComTimer();
+    }
+    // Opens the simulator's port and reads the version, as the window's connect does;
+    // false when the port does not open or the operation does not end.
+    bool Connect() {
+        const std::string strError = session.OpenPort(kCom);
+        if (!strError.empty()) {
+            std::fprintf(stderr, "open: %s\n", strError.c_str());
+            return false;
+        }
+        const std::string strText = "Open Com Port:" + session.Link().Describe();
+        session.ReadVersion(&strText);
+        return RunUntilIdle();
     }
     // Runs the loop until the operation has ended (false after five minutes).
     bool RunUntilIdle() {

@@ -90,9 +90,14 @@ bool CCommandEngine::SendCmd(std::string strPrefix) {
     pListener->OnBusy();
     bBusy = 1;
     nTimeout = kTimeoutTicks;
-    // Whatever the port accepted: a request that never arrived ends in the time-out.
     const auto* pText = reinterpret_cast<const char*>(acTxFrame);
-    WriteFrame(acTxFrame, static_cast<int>(std::char_traits<char>::length(pText)));
+    const int nLen = static_cast<int>(std::char_traits<char>::length(pText));
+    if (WriteFrame(acTxFrame, nLen) < nLen) {
+        // Given up within the write bound: no reply can come, so end now.
+        AppendTrace(kTextFrameNotTaken);
+        EndCmd(CmdOutcome::Failed);
+        return false;
+    }
     return true;
 }
 

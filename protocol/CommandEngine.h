@@ -21,6 +21,9 @@ class CCommandEngine {
 public:
     static constexpr int kBusyPollMs = 8;
     static constexpr int kIdlePollMs = 100;
+    // Traced when the link did not take a frame whole within its write bound (a
+    // stopped line, a device gone): the frame was given up.
+    static constexpr char kTextFrameNotTaken[] = " --> frame not taken by the port !!!";
 
     CCommandEngine(FrameLink& link, ProgramStore& store, CTraceLog& trace, Waiter& waiter)
         : link(link), store(store), trace(trace), waiter(waiter) {}

@@ -7,6 +7,7 @@ CComLink::~CComLink() {
 
 std::string CComLink::Open(unsigned nPort, bool bEmulation) {
     Close();
+    bStalled = false;
     serial.InitLineSettings(comSettings, nPort, kBaudRate, bEmulation ? 1 : 0);
     const char* pResult = serial.Open(hComPort, comSettings);
     if (pResult == nullptr) {
@@ -40,7 +41,9 @@ void CComLink::FlushReceive() {
 }
 
 int CComLink::Write(const uint8_t* pBytes, int nCount) {
-    return serial.Write(hComPort, pBytes, nCount);
+    const int nDone = serial.Write(hComPort, pBytes, nCount);
+    bStalled = nDone < nCount;
+    return nDone;
 }
 
 int CComLink::BytesWaiting() {

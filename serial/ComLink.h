@@ -48,6 +48,8 @@ public:
     void ResetRxCount();
     void ResetTxCount();
     int RxCount() const { return nRxCount; }
+    // The last frame written was not taken whole: the line is stopped or gone.
+    bool IsStalled() const { return bStalled; }
     int TxCount() const { return nTxCount; }
 
     // The descriptor of the open real port, or -1 (emulation has none).
@@ -70,4 +72,5 @@ private:
     int32_t nTxCount = 0;
     int nWatchedFd = -1;
     bool bGoneAway = false;  // reported for the open port
+    bool bStalled = false;
 };

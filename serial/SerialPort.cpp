@@ -155,6 +155,7 @@ const char* CSerialPort::Open(PortHandle& hPort, ComSettings settings) {
 
     CommTimeouts timeouts;
     timeouts.ReadIntervalTimeout = kMaxDword;  // reads return at once with what is there
+    timeouts.WriteTotalTimeoutConstant = kWriteBoundMs;
     if (!api.SetCommTimeouts(hPort, timeouts)) {
         api.CloseHandle(hPort);
         hPort = kNullHandle;
@@ -217,9 +218,13 @@ int CSerialPort::Write(PortHandle& hPort, const uint8_t* pBytes, int nCount) {
     if (hPort == kNullHandle || pBytes == nullptr || nCount <= 0)
         return 0;
     uint32_t nDone = 0;
-    if (!api.WriteFile(hPort, pBytes, static_cast<uint32_t>(nCount), nDone))
-        return 0;
-    return static_cast<int>(nDone);
+    const bool bOk = api.WriteFile(hPort, pBytes, static_cast<uint32_t>(nCount), nDone);
+    if (bOk && nDone == static_cast<uint32_t>(nCount))
+        return nCount;
+    // Given up (a time-out completes with fewer bytes): what the driver still holds
+    // would reach the Handheld after an XON as a stale request.
+    PurgeTransmit(hPort);
+    return bOk ? static_cast<int>(nDone) : 0;
 }
 
 int CSerialPort::Read(PortHandle& hPort, uint8_t* pBuf, int nSize) {

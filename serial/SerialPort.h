@@ -32,6 +32,9 @@ public:
     int BytesWaiting(PortHandle& hPort);
     int FlushReceive(PortHandle& hPort);
     int PurgeTransmit(PortHandle& hPort);
+    // The bytes the port took. A frame it does not take whole within kWriteBoundMs is
+    // given up and its rest discarded, so the caller's thread never waits longer and no
+    // fragment goes out later.
     int Write(PortHandle& hPort, const uint8_t* pBytes, int nCount);
     int Read(PortHandle& hPort, uint8_t* pBuf, int nSize);
 
@@ -42,6 +45,10 @@ public:
         return hPort != kNullHandle && hPort != kInvalidHandle && api.HasGoneAway(hPort);
     }
     bool IsEmulation() const { return bEmulation != 0; }
+
+    // Longest wait of a write (WriteTotalTimeoutConstant): a stopped line (XOFF, an
+    // adapter that takes nothing) must not freeze the window.
+    static constexpr uint32_t kWriteBoundMs = 100;
 
 private:
     ComApi& api;

@@ -224,11 +224,17 @@ bool PosixComApi::HasGoneAway(PortHandle hPort) {
 }
 
 bool PosixComApi::SetCommTimeouts(PortHandle hPort, const CommTimeouts& timeouts) {
-    if (Find(hPort) == nullptr)
+    PortState* pState = Find(hPort);
+    if (pState == nullptr)
         return false;
-    return timeouts.ReadIntervalTimeout == kMaxDword && timeouts.ReadTotalTimeoutMultiplier == 0 &&
-           timeouts.ReadTotalTimeoutConstant == 0 && timeouts.WriteTotalTimeoutMultiplier == 0 &&
-           timeouts.WriteTotalTimeoutConstant == 0;
+    if (timeouts.ReadIntervalTimeout != kMaxDword || timeouts.ReadTotalTimeoutMultiplier != 0 ||
+        timeouts.ReadTotalTimeoutConstant != 0 || timeouts.WriteTotalTimeoutMultiplier != 0 ||
+        timeouts.WriteTotalTimeoutConstant > INT_MAX)
+        return false;
+    pState->nWriteBoundMs = timeouts.WriteTotalTimeoutConstant != 0
+                                ? static_cast<int>(timeouts.WriteTotalTimeoutConstant)
+                                : kDefaultWriteBoundMs;
+    return true;
 }
 
 bool PosixComApi::SetCommState(PortHandle hPort, const Dcb& dcb) {
@@ -379,12 +385,12 @@ bool PosixComApi::WriteFile(PortHandle hPort, const uint8_t* pBuf, uint32_t nCou
         return false;
     const int fd = static_cast<int>(hPort);
     using Clock = std::chrono::steady_clock;
-    auto tLastProgress = Clock::now();
+    const auto tStart = Clock::now();
+    const int nBoundMs = pState->nWriteBoundMs;
     while (nDone < nCount) {
         const ssize_t nWritten = write(fd, pBuf + nDone, nCount - nDone);
         if (nWritten > 0) {
             nDone += static_cast<uint32_t>(nWritten);
-            tLastProgress = Clock::now();
             continue;
         }
         if (nWritten < 0 && errno == EINTR)
@@ -394,14 +400,14 @@ bool PosixComApi::WriteFile(PortHandle hPort, const uint8_t* pBuf, uint32_t nCou
                 pState->bGone = true;
             return false;
         }
-        // The driver's buffer is full (a flow-control stop, a slow line): wait for room.
+        // The driver's buffer is full (a flow-control stop, a slow line): wait for room,
+        // within the bound of the whole write.
         const auto nWaited =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - tLastProgress)
-                .count();
-        if (nWaited >= kWriteStallMs)
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - tStart).count();
+        if (nWaited >= nBoundMs)
             return false;
         pollfd pfd{fd, POLLOUT, 0};
-        const int nReady = poll(&pfd, 1, static_cast<int>(kWriteStallMs - nWaited));
+        const int nReady = poll(&pfd, 1, static_cast<int>(nBoundMs - nWaited));
         if (nReady < 0 && errno != EINTR)
             return false;
         if (nReady > 0 && !(pfd.revents & POLLOUT)) {

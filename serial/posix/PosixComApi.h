@@ -28,7 +28,8 @@ public:
     // Read from the node and the kernel's description of it; nothing is opened.
     std::optional<bool> PresentWithoutOpening(const std::string& strName) override;
     bool HasGoneAway(PortHandle hPort) override;
-    // Reads never wait on this platform, so only "return at once" is accepted.
+    // Reads never wait on this platform, so only "return at once" is accepted; of the
+    // write time-outs, the constant bounds every write (0: kDefaultWriteBoundMs).
     bool SetCommTimeouts(PortHandle hPort, const CommTimeouts& timeouts) override;
     // Raw mode, rate, data bits, parity, stop bits, XON/XOFF, no RTS/CTS; DTR and RTS
     // dropped where the driver allows it.
@@ -38,8 +39,8 @@ public:
     bool ClearCommError(PortHandle hPort, uint32_t& nErrors, uint32_t& nInQueue) override;
     bool PurgeComm(PortHandle hPort, uint32_t nFlags) override;
     bool ReadFile(PortHandle hPort, uint8_t* pBuf, uint32_t nCount, uint32_t& nDone) override;
-    // Waits until the whole count is taken; fails when the device goes away or takes
-    // nothing for kWriteStallMs.
+    // Waits until the whole count is taken, at most the write bound in all; fails when
+    // the device goes away or the bound runs out (nDone then holds what was taken).
     bool WriteFile(PortHandle hPort, const uint8_t* pBuf, uint32_t nCount,
                    uint32_t& nDone) override;
     bool CloseHandle(PortHandle hPort) override;
@@ -48,7 +49,7 @@ public:
     // always "ready" and would keep a watcher busy).
     int PollDescriptor(PortHandle hPort) override;
 
-    static constexpr int kWriteStallMs = 5000;
+    static constexpr int kDefaultWriteBoundMs = 100;
 
 private:
     struct LineCounters {
@@ -59,6 +60,7 @@ private:
         LineCounters counters;
         bool bGone = false;
         bool bOwnsExclusive = false;  // this open set the terminal's exclusive flag
+        int nWriteBoundMs = kDefaultWriteBoundMs;
     };
 
     PortState* Find(PortHandle hPort);

@@ -14,6 +14,7 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kWriteStallMs = 1000;  // a program that reads nothing loses the answer
+constexpr int kSplitPauseUs = 300;   // long enough for the program to read the first piece
 
 bool IsHexDigit(uint8_t by) {
     return (by >= '0' && by <= '9') || (by >= 'A' && by <= 'F') || (by >= 'a' && by <= 'f');
@@ -174,7 +175,22 @@ void PtyHandheld::Answer() {
         return;
     if (fnLog)
         fnLog(std::string(reinterpret_cast<char*>(acAnswer), nAnswer), true);
-    WriteOut(acAnswer, static_cast<size_t>(nAnswer));
+    if (!bSplitAnswers) {
+        WriteOut(acAnswer, static_cast<size_t>(nAnswer));
+    } else {
+        const size_t nFirst = static_cast<size_t>(nAnswer) / 2;
+        WriteOut(acAnswer, nFirst);
+        std::this_thread::sleep_for(std::chrono::microseconds(kSplitPauseUs));
+        WriteOut(acAnswer + nFirst, static_cast<size_t>(nAnswer) - nFirst);
+    }
+    if (!strNoise.empty())
+        WriteOut(reinterpret_cast<const uint8_t*>(strNoise.data()), strNoise.size());
+}
+
+void PtyHandheld::SetRoughLine(bool bSplit, const std::string& strNoiseArg) {
+    std::lock_guard<std::mutex> lock(mtx);
+    bSplitAnswers = bSplit;
+    strNoise = strNoiseArg;
 }
 
 bool PtyHandheld::Send(const std::string& strBytes) {

@@ -53,6 +53,9 @@ public:
     void SetBaud(unsigned nBaud);
     // A silent Handheld takes frames in (and logs them) but answers none.
     void SetSilent(bool bSilent);
+    // A rough line: every answer goes out in two pieces with a short pause between, and
+    // strNoise (bytes that are no part of any frame) follows every answer.
+    void SetRoughLine(bool bSplit, const std::string& strNoise);
     // Called with every complete frame received (line feed included) and with every
     // answer sent: bAnswer false for a request, true for an answer.
     void SetFrameLog(std::function<void(const std::string& strFrame, bool bAnswer)> fnLog);
@@ -99,6 +102,8 @@ private:
     std::string strError;
     unsigned nBaud = 0;
     bool bSilent = false;
+    bool bSplitAnswers = false;
+    std::string strNoise;
     std::function<void(const std::string&, bool)> fnLog;
     std::thread thread;
     bool bRunning = false;

@@ -153,3 +153,41 @@ TEST(DeviceCommand, SelectedProgramRowGivesTheProgramIndex) {
 }
 
 }  // namespace
+
+namespace {
+
+// The counters restart from 0 in the core, not only on screen: frames sent and
+// received after clr, and after a new connect, count from there.
+TEST(Connect, CountersCountOnFromZeroAfterClrAndANewConnect) {
+    PeerHarness t("-p 1");
+    t.ConnectIdle();  // version and the jump to config mode: two frames each way
+    t.AnswerLikeTheHandheld();
+    t.h.dlg.DeviceCommand(READ_VERSION, -1, "read version: ");
+    ASSERT_GT(t.RunUntilIdle(), 0);
+    ASSERT_EQ(t.h.session.TxCount(), 3);
+    ASSERT_EQ(t.h.session.RxCount(), 3);
+
+    t.h.dlg.OnClr();
+    t.h.dlg.DeviceCommand(READ_VERSION, -1, "read version: ");
+    ASSERT_GT(t.RunUntilIdle(), 0);
+    t.h.dlg.OnChar('1');  // an LED frame and its answer
+    ASSERT_GT(t.RunUntilIdle(), 0);
+    EXPECT_EQ(t.h.session.TxCount(), 2);
+    EXPECT_EQ(t.h.session.RxCount(), 2);
+    EXPECT_EQ(t.Button(IDC_TXCOUNT), "Tx: 2");
+    EXPECT_EQ(t.Button(IDC_RXCOUNT), "Rx: 2");
+
+    t.h.dlg.OnConnect();  // disconnect
+    t.h.dlg.OnConnect();  // connect: version, then the jump to config mode
+    ASSERT_GT(t.RunUntilIdle(), 0);
+    EXPECT_EQ(t.Trace(),
+              "Open Com Port:Com3, " + kDescription + " --> VHH 1.01\r\njmp to CFG mode: --> ok");
+    t.h.dlg.DeviceCommand(RD_MIX_LEN, -1, "rd MIX lenght: ");
+    ASSERT_GT(t.RunUntilIdle(), 0);
+    EXPECT_EQ(t.h.session.TxCount(), 3);
+    EXPECT_EQ(t.h.session.RxCount(), 3);
+    EXPECT_EQ(t.Button(IDC_TXCOUNT), "Tx: 3");
+    EXPECT_EQ(t.Button(IDC_RXCOUNT), "Rx: 3");
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 // exactly its size, so a read past its count is caught by AddressSanitizer. After
 // each request: the answer is one well-formed frame, only a W request changes the
 // EEPROM image and only the bytes it names, only a J request changes the mode.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -24,13 +25,14 @@ void CheckAnswer(const uint8_t* pRequest, const uint8_t* pAnswer, int nLen) {
     Check(HexNibble(pAnswer[1]) + 3 == nLen);
 }
 
-// Bytes of the image that a request may change: [nFirst, nFirst + nCount).
+// Bytes of the image that a request may change: [nFirst, nFirst + nCount). Compared
+// in two blocks: a byte-by-byte loop cost more than everything else per input.
 void CheckImage(const std::array<uint8_t, kE2ImageSize>& before,
                 const std::array<uint8_t, kE2ImageSize>& after, size_t nFirst, size_t nCount) {
-    for (size_t a = 0; a < kE2ImageSize; ++a) {
-        if (a < nFirst || a >= nFirst + nCount)
-            Check(before[a] == after[a]);
-    }
+    const size_t nEnd = std::min<size_t>(kE2ImageSize, nFirst + nCount);
+    nFirst = std::min<size_t>(nFirst, kE2ImageSize);
+    Check(std::memcmp(before.data(), after.data(), nFirst) == 0);
+    Check(std::memcmp(before.data() + nEnd, after.data() + nEnd, kE2ImageSize - nEnd) == 0);
 }
 }  // namespace
 
@@ -52,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
             auto pRequest = std::make_unique<uint8_t[]>(nLen ? nLen : 1);
             if (nLen)
                 std::memcpy(pRequest.get(), pData + nStart, nLen);
-            const std::array<uint8_t, kE2ImageSize> before = emulator.Image();
+            static std::array<uint8_t, kE2ImageSize> before;
+            before = emulator.Image();
             const bool bNormalBefore = emulator.IsNormalMode();
             Check(emulator.HandleFrame(pRequest.get(), static_cast<int>(nLen)) ==
                   static_cast<int>(nLen));

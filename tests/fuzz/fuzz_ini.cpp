@@ -11,15 +11,12 @@
 #include <fstream>
 #include <string>
 
-#include "app/GlowdeskDlg.h"
+#include "app/Session.h"
 #include "base/DebugSink.h"
 #include "base/Waiter.h"
 #include "programs/IniDocument.h"
 #include "programs/IniFile.h"
-#include "serial/ComEmulator.h"
-#include "serial/SerialPort.h"
 #include "tests/fuzz/FuzzCheck.h"
-#include "tests/support/FakeView.h"
 #include "tests/support/NullComApi.h"
 #include "tests/support/TestDoubles.h"
 
@@ -69,6 +66,16 @@ std::string PlainName(const std::string& str) {
     return strOut.empty() ? "k" : strOut;
 }
 
+// A session on a machine without ports, its start-up directory the temporary one.
+struct Session {
+    Session() { session.Configure({.strStartDir = TempDir() + "/"}); }
+    NullComApi api;
+    NoWaiter waiter;
+    NullDebugSink sink;
+    FixedClock clock;
+    CSession session{SessionServices{&api, &waiter, &clock, &sink}};
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
@@ -90,14 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     Check(found.has_value() && *found == strValue);
 
     // A program load never leaves a record out of bounds, and a store loads back the same.
-    FakeView view;
-    NullComApi api;
-    NoWaiter waiter;
-    NullDebugSink sink;
-    FixedClock clock;
-    CSession session(SessionServices{&api, &waiter, &clock, &sink});
-    CGlowdeskDlg dlg(view, session);
-    dlg.OnInitDialog("", TempDir());
+    // One session serves every input: a load clears the whole store before it reads, so
+    // nothing of an earlier input survives it, and its start-up is not paid per input.
+    static Session s;
+    CSession& session = s.session;
     session.LoadProgFile(strIn);
     const ProgramStore loaded = session.Store();
     for (const LightProgram& prog : loaded.aProgs) {

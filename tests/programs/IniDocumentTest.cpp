@@ -134,3 +134,39 @@ TEST(IniDocument, AValueCannotBreakItsLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// Name folding at the edges of each range it changes: only the letters fold, the
+// neighbours of each range stay as they are, on both sides.
+TEST(IniNameFolding, LettersFoldAndTheirNeighboursStay) {
+    const struct {
+        unsigned char byIn, byOut;
+    } aCases[] = {
+        {'@', '@'},   {'A', 'a'},   {'Z', 'z'},   {'[', '['},   {'`', '`'},   {'a', 'a'},
+        {'z', 'z'},   {'{', '{'},   {0x7F, 0x7F}, {0x80, 0x80}, {0x89, 0x89}, {0x8A, 0x9A},
+        {0x8B, 0x8B}, {0x8C, 0x9C}, {0x8D, 0x8D}, {0x8E, 0x9E}, {0x8F, 0x8F}, {0x9A, 0x9A},
+        {0x9E, 0x9E}, {0x9F, 0xFF}, {0xBF, 0xBF}, {0xC0, 0xE0}, {0xD6, 0xF6}, {0xD7, 0xD7},
+        {0xD8, 0xF8}, {0xDE, 0xFE}, {0xDF, 0xDF}, {0xE0, 0xE0}, {0xF7, 0xF7}, {0xFF, 0xFF},
+    };
+    for (const auto& c : aCases) {
+        const std::string strIn(1, static_cast<char>(c.byIn));
+        EXPECT_EQ(FoldIniName(strIn), std::string(1, static_cast<char>(c.byOut)))
+            << "byte " << static_cast<unsigned>(c.byIn);
+    }
+}
+
+// In a document: a name found under its other case, and never under a neighbour's.
+TEST(IniNameFolding, LookupsMatchOnlyTheFoldedName) {
+    const CIniDocument doc =
+        CIniDocument::Parse("[AZ\xC0\xDE\x8A\x9F]\r\nK@Z=upper\r\n[@[\xD7\xDF]\r\nk=edge\r\n"s);
+    EXPECT_EQ(doc.Find("az\xE0\xFE\x9A\xFF", "k@z"), "upper");
+    EXPECT_EQ(doc.Find("Az\xC0\xFE\x8A\xFF", "K@Z"), "upper");
+    EXPECT_EQ(doc.Find("@[\xD7\xDF", "K"), "edge");
+    // '@' is not 'A' - 1 folded, '[' not 'Z' + 1, 0xD7 and 0xDF have no other case.
+    EXPECT_EQ(doc.Find("`{\xF7\xFF", "k"), std::nullopt);
+    EXPECT_EQ(doc.Find("az\xE0\xFE\x9A\xFF", "k`z"), std::nullopt);
+    EXPECT_EQ(doc.Find("@[\xF7\xDF", "k"), std::nullopt);
+}
+
+}  // namespace

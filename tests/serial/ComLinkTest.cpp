@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "serial/ComEmulator.h"
+#include "tests/support/FakeComApi.h"
 #include "tests/support/ScriptedPeer.h"
 #include "tests/support/TestDoubles.h"
 
@@ -104,6 +105,40 @@ TEST(ComLink, EmulationHasNoDescriptorAndAnswersThroughTheLink) {
     std::string strAnswer(static_cast<size_t>(r.link.BytesWaiting()), '\0');
     r.link.Read(reinterpret_cast<uint8_t*>(strAnswer.data()), static_cast<int>(strAnswer.size()));
     EXPECT_EQ(strAnswer, ">8vHH 1.01\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Whether the last frame went out whole: set by a write the port gave up, cleared by
+// the next one it took and by a new open.
+TEST(ComLink, RemembersWhetherTheLastFrameWasTaken) {
+    FakeComApi api;
+    RecordingWaiter waiter;
+    RecordingDebugSink debug;
+    CComEmulator emulator(waiter, debug);
+    CSerialPort serial(api, emulator);
+    CComLink link(serial);
+    api.SetPort(4, FakeComApi::Port::Present);
+    ASSERT_EQ(link.Open(4, false), "");
+    const uint8_t acFrame[] = {'>', '1', 'V', '\n'};
+
+    EXPECT_EQ(link.Write(acFrame, 4), 4);
+    EXPECT_FALSE(link.IsStalled());
+    api.bFailWriteFile = true;
+    EXPECT_LT(link.Write(acFrame, 4), 4);
+    EXPECT_TRUE(link.IsStalled());
+    api.bFailWriteFile = false;
+    EXPECT_EQ(link.Write(acFrame, 4), 4);
+    EXPECT_FALSE(link.IsStalled());
+
+    api.bFailWriteFile = true;
+    link.Write(acFrame, 4);
+    ASSERT_TRUE(link.IsStalled());
+    api.bFailWriteFile = false;
+    ASSERT_EQ(link.Open(4, false), "");
+    EXPECT_FALSE(link.IsStalled());
 }
 
 }  // namespace

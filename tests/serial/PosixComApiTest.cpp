@@ -204,6 +204,11 @@ TEST_F(PosixPortTest, RejectsWhatThisPlatformCannotDo) {
     EXPECT_FALSE(api.SetCommTimeouts(h, timeouts));  // reads that wait
     timeouts.ReadIntervalTimeout = 0xFFFFFFFF;
     EXPECT_TRUE(api.SetCommTimeouts(h, timeouts));
+    timeouts.WriteTotalTimeoutConstant = 100;
+    EXPECT_TRUE(api.SetCommTimeouts(h, timeouts));
+    timeouts.WriteTotalTimeoutMultiplier = 1;  // per-byte write time-outs: not here
+    EXPECT_FALSE(api.SetCommTimeouts(h, timeouts));
+    timeouts.WriteTotalTimeoutMultiplier = 0;
     serial.InitLineSettings(settings, kPort, 56000, 0);
     EXPECT_FALSE(api.SetCommState(h, settings.dcb));
     serial.InitLineSettings(settings, kPort, 9600, 0);
@@ -228,6 +233,21 @@ TEST_F(PosixPortTest, PeerHangUpReportsNothingAndDoesNotCrash) {
     EXPECT_EQ(serial.FlushReceive(hPort), 0);
     EXPECT_EQ(serial.Close(hPort), 1);
     EXPECT_EQ(hPort, kInvalidHandle);
+}
+
+// XOFF from the other end stops our output: a write gives up within the bound instead
+// of waiting for XON, and after XON writes go through again.
+TEST_F(PosixPortTest, WritesOnAStoppedLineGiveUpAndResumeAfterXon) {
+    ASSERT_EQ(Connect(), "");
+    ASSERT_EQ(write(fdPeer, "\x13x", 2), 2);
+    ASSERT_EQ(Receive(1), "x");  // the control byte has been acted on
+    const uint8_t acFrame[] = {'>', '1', 'V', '\n'};
+    for (int n = 0; n < 3; ++n)
+        EXPECT_EQ(serial.Write(hPort, acFrame, 4), 0);
+    ASSERT_EQ(write(fdPeer, "\x11y", 2), 2);
+    ASSERT_EQ(Receive(1), "y");
+    EXPECT_EQ(serial.Write(hPort, acFrame, 4), 4);
+    EXPECT_EQ(PeerReceive(4), ">1V\n");  // nothing of the frames given up
 }
 
 TEST_F(PosixPortTest, PurgeDiscardsWhatWasReceived) {

@@ -230,11 +230,15 @@ TEST_F(SerialPortTest, WriteAndFlush) {
     const uint8_t acFrame[] = {'>', '2', 'J', 'C', '\n'};
     EXPECT_EQ(serial.Write(hPort, acFrame, 5), 5);
     EXPECT_EQ(api.Written(), ">2JC\n");
+    EXPECT_EQ(api.lastTimeouts.WriteTotalTimeoutConstant, CSerialPort::kWriteBoundMs);
+    EXPECT_EQ(api.CountCalls("PurgeComm"), 0);
+    // A frame given up leaves nothing behind to go out later.
     api.bFailWriteFile = true;
     EXPECT_EQ(serial.Write(hPort, acFrame, 5), 0);
+    EXPECT_EQ(api.CountCalls("PurgeComm 5"), 1);
 
     EXPECT_EQ(serial.FlushReceive(hPort), 0);  // nothing waiting: no purge
-    EXPECT_EQ(api.CountCalls("PurgeComm"), 0);
+    EXPECT_EQ(api.CountCalls("PurgeComm 10"), 0);
     api.QueueRx("zz");
     EXPECT_EQ(serial.FlushReceive(hPort), 1);
     EXPECT_EQ(api.RxLeft(), 0u);

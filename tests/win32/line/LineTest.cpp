@@ -203,6 +203,11 @@ TEST(Win32Line, ThePortTakesTheLineSettings) {
     ASSERT_TRUE(GetCommTimeouts(reinterpret_cast<HANDLE>(hPort), &timeouts));
     EXPECT_EQ(timeouts.ReadIntervalTimeout, MAXDWORD);
     EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 0u);
+    EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 0u);
+    // A write gives up after a bounded time: a line stopped by XOFF must not hold the
+    // window for ever.
+    EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, CSerialPort::kWriteBoundMs);
+    EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 0u);
 
     // No second open here: Wine does not hold a COM port exclusively, as Windows does.
     EXPECT_EQ(serial.Close(hPort), 1);
