@@ -14,6 +14,7 @@
 #include "app/Waiter.h"
 #include "programs/LightProgram.h"
 #include "programs/PlayState.h"
+#include "programs/ProgramDraft.h"
 #include "programs/Rand.h"
 #include "protocol/Cmd.h"
 #include "protocol/StaticInfo.h"
@@ -83,6 +84,20 @@ public:
     void MixNextProg(bool bRestart);
     void OnPlayTick();
     void BlinkRunIcon(bool bToggle, int nValue);
+
+    // ---- program editor (app/ProgramEdit.cpp) ----
+    // The selected program (0..8) when it can be edited now, else -1: not for Random,
+    // MIX or no selection, and not while a device operation runs.
+    int EditableProgram() const;
+    bool CanEditProgram() const { return EditableProgram() >= 0; }
+    void OnEditProgram();  // opens the editor on the selected program
+    // The edited program goes into the store and its row of the program box.
+    void CommitProgram(int nIndex, const CProgramDraft& draft);
+    // Plays aSteps on the panel with timer 1, as "run program" plays a program.
+    void StartPreview(int nIndex, const std::vector<uint8_t>& aSteps);
+    void UpdatePreview(const std::vector<uint8_t>& aSteps);
+    void StopPreview();
+    bool IsPreviewing() const { return bPreview; }
 
     // ---- command engine (protocol/CommandEngine.cpp) ----
     void StartCmd(int nOperation, int nProgIndex, const std::string* pText);
@@ -182,6 +197,10 @@ private:
     StaticInfo staticInfo;
     int nRunIconState = 0;
     CRand rand;
+
+    // Steps the editor's preview plays; timer 1 reads them through playState.
+    std::vector<uint8_t> aPreviewSteps;
+    bool bPreview = false;
 
     // Serial link
     PortHandle hComPort = kNullHandle;

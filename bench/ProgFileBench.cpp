@@ -50,6 +50,7 @@ public:
     std::optional<std::string> ChooseOpenFile(const std::string&) override { return {}; }
     std::optional<std::string> ChooseSaveFile(const std::string&) override { return {}; }
     void ShowAboutBox() override {}
+    void ShowProgramEditor(int, const LightProgram&) override {}
 
 private:
     int nRows = 0;

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <map>
 
 #include "app/DialogView.h"
 #include "app/qt/DialogUnits.h"
 
 class CGlowdeskDlg;
+class ProgramEditorDlg;
 class QSocketNotifier;
 class QTimer;
 struct DialogControl;
@@ -31,6 +33,8 @@ public:
     // The descriptor watched for serial input, or -1.
     int WatchedPort() const;
     const DialogUnits& Units() const { return units; }
+    // The program editor while it is open, else null.
+    ProgramEditorDlg* Editor() const;
 
     // DialogView
     bool HasControl(int nId) const override;
@@ -65,6 +69,7 @@ public:
     std::optional<std::string> ChooseOpenFile(const std::string& strFilter) override;
     std::optional<std::string> ChooseSaveFile(const std::string& strFilter) override;
     void ShowAboutBox() override;
+    void ShowProgramEditor(int nIndex, const LightProgram& r) override;
 
     void done(int nResult) override;
 
@@ -83,5 +88,6 @@ private:
     std::map<int, QWidget*> mapControls;
     std::map<int, QTimer*> mapTimers;
     QSocketNotifier* pPortNotifier = nullptr;
+    QPointer<ProgramEditorDlg> pEditor;
     bool bDestroyed = false;
 };

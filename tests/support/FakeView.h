@@ -61,6 +61,9 @@ public:
     std::optional<std::string> ChooseOpenFile(const std::string& strFilter) override;
     std::optional<std::string> ChooseSaveFile(const std::string& strFilter) override;
     void ShowAboutBox() override { nAboutShown++; }
+    void ShowProgramEditor(int nIndex, const LightProgram& r) override {
+        aEditorsShown.emplace_back(nIndex, r);
+    }
 
     // Test helpers
     Control& Ctl(int nId) { return controls.at(nId); }
@@ -84,4 +87,5 @@ public:
     std::deque<std::optional<std::string>> qSaveAnswers;
     std::vector<std::string> aFilters;
     int nAboutShown = 0;
+    std::vector<std::pair<int, LightProgram>> aEditorsShown;  // program index, record
 };
