@@ -1,6 +1,8 @@
 // The main dialog's side of the program editor: when it may open, the write-back of
 // an edited program, and the preview, which plays the editor's steps with timer 1
 // as "run program" plays a stored program.
+#include <algorithm>
+
 #include "app/GlowdeskDlg.h"
 
 int CGlowdeskDlg::EditableProgram() const {
