@@ -1,5 +1,6 @@
 #include "app/qt/StepGrid.h"
 
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -50,6 +51,11 @@ StepGrid::StepGrid(int nLitIcon, QWidget* pParent) : QTableView(pParent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
     setShowGrid(true);
+    // One cell at a time: the corner has nothing to select; it only heads the two
+    // headers.
+    setCornerButtonEnabled(false);
+    if (auto* pCorner = findChild<QAbstractButton*>())
+        pCorner->setAccessibleName(QStringLiteral("step and LED"));
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setDefaultSectionSize(kCellSize);
     horizontalHeader()->setHighlightSections(false);
