@@ -118,6 +118,15 @@ void StepGrid::mouseReleaseEvent(QMouseEvent* pEvent) {
         bPainting = false;
 }
 
+void StepGrid::mouseDoubleClickEvent(QMouseEvent* pEvent) {
+    // The second of two quick clicks toggles again, as any click does. Where the
+    // platform sends its press as well, that press has done it already.
+    if (bPainting)
+        QTableView::mouseDoubleClickEvent(pEvent);
+    else
+        mousePressEvent(pEvent);
+}
+
 void StepGrid::keyPressEvent(QKeyEvent* pEvent) {
     const QModelIndex current = currentIndex();
     if (pEvent->key() == Qt::Key_Space && pEvent->modifiers() == Qt::NoModifier &&

@@ -190,6 +190,21 @@ TEST(ProgramEditor, DraggingPaintsAndOneUndoTakesTheStrokeBack) {
     QTest::mouseRelease(pArea, Qt::LeftButton, {}, CellCentre(pGrid, 0, 3));
     EXPECT_EQ(pEditor->Draft().Steps(), (std::vector<uint8_t>{0xF0, 0x10, 0x00}));
 
+    // Two quick clicks toggle twice, whether the second comes as a double click alone
+    // or as a press followed by a double click.
+    const QPoint ptCell = CellCentre(pGrid, 1, 1);
+    QTest::mouseClick(pArea, Qt::LeftButton, {}, ptCell);
+    QTest::mouseDClick(pArea, Qt::LeftButton, {}, ptCell);
+    QTest::mouseRelease(pArea, Qt::LeftButton, {}, ptCell);
+    EXPECT_EQ(pEditor->Draft().Steps(), (std::vector<uint8_t>{0xF0, 0x10, 0x00}));
+    QTest::mouseClick(pArea, Qt::LeftButton, {}, ptCell);
+    QTest::mousePress(pArea, Qt::LeftButton, {}, ptCell);
+    QTest::mouseDClick(pArea, Qt::LeftButton, {}, ptCell);
+    QTest::mouseRelease(pArea, Qt::LeftButton, {}, ptCell);
+    EXPECT_EQ(pEditor->Draft().Steps(), (std::vector<uint8_t>{0xF0, 0x10, 0x00}));
+    for (int n = 0; n < 4; ++n)
+        pEditor->UndoStack()->undo();
+
     QTest::keyClick(pGrid, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(pEditor->Draft().Steps(), (std::vector<uint8_t>{0xF0, 0x10, 0x04}));
     QTest::keyClick(pGrid, Qt::Key_Z, Qt::ControlModifier);
