@@ -14,13 +14,14 @@
 #include "app/Waiter.h"
 #include "programs/LightProgram.h"
 #include "programs/PlayState.h"
-#include "programs/ProgramDraft.h"
 #include "programs/Rand.h"
 #include "protocol/Cmd.h"
 #include "protocol/StaticInfo.h"
 #include "serial/ComSettings.h"
 #include "serial/PortHandle.h"
 #include "serial/SerialPort.h"
+
+class CProgramDraft;
 
 // Seconds since the epoch, for seeding the random generator; injected for tests.
 class Clock {

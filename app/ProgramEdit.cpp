@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/GlowdeskDlg.h"
+#include "programs/ProgramDraft.h"
 
 int CGlowdeskDlg::EditableProgram() const {
     if (bBusy)

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "programs/ProgramDraft.h"
 #include "tests/programs/ProgramsFixture.h"
 #include "tests/support/PeerHarness.h"
 
