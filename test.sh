@@ -3,8 +3,9 @@
 #   1. the test suite (GoogleTest through CTest, Qt on the offscreen platform);
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. each fuzz target for a bounded time (clang's libFuzzer);
-#   4. the core cross-built for Windows and its tests under Wine.
-# Stages can be skipped with GLOWDESK_SKIP="asan fuzz wine" (any of them).
+#   4. the core cross-built for Windows and its tests under Wine;
+#   5. the Debian package: built, checked, installed, used and removed again.
+# Stages can be skipped with GLOWDESK_SKIP="asan fuzz wine package" (any of them).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh clang libclang-rt-14-dev
@@ -39,4 +40,9 @@ fi
 if [[ $skip != *" wine "* ]] && [ -x scripts/wine_tests.sh ]; then
     stage "Windows build under Wine"
     scripts/wine_tests.sh
+fi
+
+if [[ $skip != *" package "* ]] && [ -x scripts/package_tests.sh ]; then
+    stage "Debian package"
+    scripts/package_tests.sh
 fi

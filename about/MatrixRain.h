@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "about/MatrixHost.h"
-#include "programs/Rand.h"
+#include "base/Rand.h"
 
 struct RainCell {
     uint8_t byShade = 75;  // green level once the head has passed

@@ -1,7 +1,5 @@
 #include "app/CommandLine.h"
 
-std::string g_strStartDir;
-
 CommandLineOptions ScanCommandLine(const std::string& strArgs) {
     CommandLineOptions opts;
     // A cursor over the text as a C string: an embedded NUL ends the scan.
@@ -78,12 +76,4 @@ std::string ResolveStartupName(const std::string& strName, const std::string& st
     const bool bAsGiven = strName[0] == '.' || strName[0] == '/';
 #endif
     return bAsGiven ? strName : strStartDir + strName;
-}
-
-bool IsPathAsGiven(const std::string& strPath) {
-#ifdef _WIN32
-    return strPath.find(":\\") != std::string::npos;
-#else
-    return !strPath.empty() && strPath[0] == '/';
-#endif
 }

@@ -20,8 +20,3 @@ std::string JoinArguments(int argc, const char* const* argv);
 // A start-up name that begins with '.' or is absolute is used as given; any other
 // is put behind the start-up directory.
 std::string ResolveStartupName(const std::string& strName, const std::string& strStartDir);
-
-// Start-up directory: the current directory followed by the native separator.
-extern std::string g_strStartDir;
-// True when a path is used as given (absolute); otherwise it lives in g_strStartDir.
-bool IsPathAsGiven(const std::string& strPath);

@@ -1,3 +1,4 @@
+// The start button: what it does depends on the command box.
 #include <optional>
 #include <string>
 
@@ -12,15 +13,15 @@ void CGlowdeskDlg::OnStart() {
     if (!view.HasControl(IDC_START) || !view.HasControl(IDC_COMMAND))
         return;
     // While a device command runs the button reads "stop", but only its end frees it.
-    if (bBusy)
+    if (session.IsBusy())
         return;
 
     const int nSliderPos = view.SliderGetPos(IDC_SPEED);
     const int nProgRow = view.ComboGetSel(IDC_PROGRAM);
     const int nCmdRow = view.ComboGetSel(IDC_COMMAND);
-    if (pCmdList == nullptr || nCmdRow < 0 || nCmdRow >= nCmdCount)
+    if (nCmdRow < 0 || nCmdRow >= session.CommandCount())
         return;
-    const int32_t nCode = pCmdList[nCmdRow].code;
+    const int32_t nCode = session.Commands()[nCmdRow].code;
     if (nCode == CMD_SEPARATOR)
         return;
 
@@ -28,27 +29,27 @@ void CGlowdeskDlg::OnStart() {
     const std::string strLabel = view.GetText(IDC_COMMAND) + ": ";
 
     if (strButton != "start") {
-        StopPlayback();  // the button reads "stop": a program is playing
+        session.Player().StopPlayback();  // the button reads "stop": a program is playing
         return;
     }
 
     switch (nCode) {
         case RUN_PROGRAM:
-            StartPlayback(nSliderPos, nProgRow);
+            session.Player().StartPlayback(nSliderPos, nProgRow);
             break;
         case LOAD_FILE: {
             const std::optional<std::string> strPath = view.ChooseOpenFile(kIniFilter);
             if (strPath && !strPath->empty())
-                LoadProgFile(*strPath);
+                session.LoadProgFile(*strPath);
             break;
         }
         case RELOAD_FILE:
-            LoadProgFile(GetFileName());
+            session.LoadProgFile(GetFileName());
             break;
         case STORE_FILE: {
             const std::optional<std::string> strPath = view.ChooseSaveFile(kIniFilter);
             if (strPath && !strPath->empty())
-                StoreProgFile(*strPath);
+                session.StoreProgFile(*strPath);
             break;
         }
         case READ_VERSION:

@@ -5,21 +5,6 @@
 
 namespace {
 
-constexpr uint32_t kBaudRate = 57600;
-constexpr int kConnectPauseMs = 37;
-
-struct DeviceCommandRow {
-    int32_t nCode;
-    int nCmd;
-};
-
-constexpr DeviceCommandRow kDeviceCommands[] = {
-    {READ_VERSION, CmdRdVersion},      {JMP_CONFIG, CmdJmpConfig},    {JMP_NORMAL, CmdJmpNormal},
-    {RD_STATIC_INFO, CmdRdStaticInfo}, {RD_SEL_PROG, CmdRdSelProg},   {WR_SEL_PROG, CmdWrSelProg},
-    {RD_ALL_PROGS, CmdRdAllProgs},     {WR_ALL_PROGS, CmdWrAllProgs}, {RD_MIX_LEN, CmdRdMixLen},
-    {WR_MIX_LEN, CmdWrMixLen},
-};
-
 // The number a "COM%d" row shows; 0 when the text carries none.
 unsigned PortNumberOfRow(const std::string& strRow) {
     if (strRow.rfind("COM", 0) != 0)
@@ -30,69 +15,35 @@ unsigned PortNumberOfRow(const std::string& strRow) {
 }  // namespace
 
 void CGlowdeskDlg::OnConnect() {
-    if (!view.HasControl(IDC_CONNECT) || bBusy)
+    if (!view.HasControl(IDC_CONNECT) || session.IsBusy())
         return;
 
     if (view.GetText(IDC_CONNECT) == "connect") {
-        if (hComPort != kNullHandle) {
-            WatchComPort(-1);
-            serial.Close(hComPort);
-            hComPort = kNullHandle;
-        }
+        session.ClosePort();
         const int nRow = view.ComboGetSel(IDC_COMPORT);
         if (nRow < 0)
             return;
         // The enumerated list is the truth; the row text is the fallback for a box
         // filled some other way.
-        const unsigned nPort = static_cast<size_t>(nRow) < aPortNumbers.size()
-                                   ? aPortNumbers[nRow]
+        const std::vector<unsigned>& aPorts = session.Ports();
+        const unsigned nPort = static_cast<size_t>(nRow) < aPorts.size()
+                                   ? aPorts[nRow]
                                    : PortNumberOfRow(view.ComboGetRow(IDC_COMPORT, nRow));
-        serial.InitLineSettings(comSettings, nPort, kBaudRate, bComEmu);
-        const char* pResult = serial.Open(hComPort, comSettings);
-        if (pResult == nullptr) {
-            // No text means the number lies outside what a port name can carry: no port
-            // was opened, so this is a failure like any other.
-            hComPort = kNullHandle;
-            SetTrace("Could Not Open Com Port - port number out of range (1-99)");
+        const std::string strError = session.OpenPort(nPort);
+        if (!strError.empty()) {
+            session.Trace().SetTrace("Could Not Open Com Port - " + strError);
             return;
         }
-        if (*pResult != 0) {
-            hComPort = kNullHandle;
-            SetTrace(std::string("Could Not Open Com Port - ") + pResult);
-            return;
-        }
-        ResetRxCount();
-        ResetTxCount();
-        serial.FlushReceive(hComPort);
-        // Replies are read as they arrive, not only on the next tick of timer 2.
-        WatchComPort(ComPortDescriptor());
-        const std::string strText =
-            std::string("Open Com Port:") + serial.DescribeSettings(comSettings);
+        const std::string strText = "Open Com Port:" + session.Link().Describe();
         view.SetText(IDC_CONNECT, "disconnect");
-        bAutoJmpConfig = bProgMode;
-        StartCmd(CmdRdVersion, -1, &strText);
-        waiter.Wait(kConnectPauseMs);
+        session.ReadVersion(&strText);
     } else {
-        if (hComPort != kNullHandle) {
-            WatchComPort(-1);
-            serial.Close(hComPort);
-            hComPort = kNullHandle;
-        }
+        session.ClosePort();
         view.SetText(IDC_CONNECT, "connect");
-        SetTrace("Com Port closed");
+        session.Trace().SetTrace("Com Port closed");
     }
 }
 
 void CGlowdeskDlg::DeviceCommand(int32_t nCode, int nProgRow, const std::string& strLabel) {
-    for (const DeviceCommandRow& row : kDeviceCommands) {
-        if (row.nCode != nCode)
-            continue;
-        int nIndex = -1;
-        if (nCode == RD_STATIC_INFO)
-            nIndex = 0;
-        if (nCode == RD_SEL_PROG || nCode == WR_SEL_PROG)
-            nIndex = nProgRow + 1;
-        StartCmd(row.nCmd, nIndex, &strLabel);
-        return;
-    }
+    session.StartOperation(nCode, nProgRow, strLabel);
 }

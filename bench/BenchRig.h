@@ -1,9 +1,9 @@
-// Shared pieces of the benchmarks: a window that keeps its timers and its watched
+// Shared pieces of the benchmarks: a front end that keeps timer 2 and the watched
 // descriptor, a Handheld simulator on a pseudo-terminal serving from its own thread,
-// the dialog over the real POSIX serial layer (with its port calls counted), and a
+// a session over the real POSIX serial layer (with its port calls counted), and a
 // stopwatch for wall and CPU time.
 //
-// The rig runs the dialog in a real-time event loop, as the window's would run it:
+// The rig runs the session in a real-time event loop, as the window's would run it:
 // timer 2 fires at its period of real time (8 ms while an operation runs), and in the
 // Notifier mode the port's descriptor wakes the loop as soon as input arrives.
 #pragma once
@@ -24,96 +24,33 @@
 #include <utility>
 #include <vector>
 
-#include "app/DebugSink.h"
-#include "app/DialogView.h"
-#include "app/GlowdeskDlg.h"
-#include "serial/ComEmulator.h"
-#include "serial/SerialPort.h"
+#include "app/CommandLine.h"
+#include "app/ControlIds.h"
+#include "app/Session.h"
+#include "base/DebugSink.h"
 #include "serial/posix/PosixComApi.h"
 #include "serial/posix/PtyHandheld.h"
 
 using BenchClock = std::chrono::steady_clock;
 
-class BenchView : public DialogView {
+// The front end's side of the session: timer 2 as a real-time timer, and the
+// descriptor the session asks to watch.
+class BenchListener : public SessionListener {
 public:
     struct Timer {
         int nPeriodMs = 0;
         BenchClock::time_point tNext;
     };
 
-    BenchView() {
-        texts[IDC_CONNECT] = "connect";
-        texts[IDC_START] = "start";
-    }
-    bool HasControl(int) const override { return true; }
-    std::string GetTitle() const override { return "Glowdesk"; }
-    void SetTitle(const std::string&) override {}
-    void SetWindowIcon(int) override {}
-    std::string GetText(int nId) const override {
-        auto it = texts.find(nId);
-        return it == texts.end() ? std::string() : it->second;
-    }
-    void SetText(int nId, const std::string& s) override { texts[nId] = s; }
-    void AppendText(int nId, const std::string& s) override { texts[nId] += s; }
-    void ScrollToEnd(int) override {}
-    void Redraw(int) override {}
-    bool GetCheck(int) const override { return false; }
-    void SetCheck(int, bool) override {}
-    void Show(int, bool) override {}
-    bool IsShown(int) const override { return true; }
-    void SetIcon(int, int) override {}
-    void ComboReset(int nId) override { combos[nId].clear(); }
-    int ComboCount(int nId) const override {
-        auto it = combos.find(nId);
-        return it == combos.end() ? 0 : static_cast<int>(it->second.size());
-    }
-    int ComboGetSel(int nId) const override {
-        auto it = sels.find(nId);
-        return it == sels.end() ? -1 : it->second;
-    }
-    void ComboSetSel(int nId, int nRow) override {
-        sels[nId] = nRow >= 0 && nRow < ComboCount(nId) ? nRow : -1;
-    }
-    std::string ComboGetRow(int nId, int nRow) const override {
-        auto it = combos.find(nId);
-        if (it == combos.end() || nRow < 0 || nRow >= static_cast<int>(it->second.size()))
-            return {};
-        return it->second[nRow];
-    }
-    void ComboInsert(int nId, int nRow, const std::string& s) override {
-        auto& rows = combos[nId];
-        rows.insert(
-            rows.begin() + std::min<size_t>(static_cast<size_t>(std::max(nRow, 0)), rows.size()),
-            s);
-    }
-    void ComboDelete(int nId, int nRow) override {
-        auto& rows = combos[nId];
-        if (nRow >= 0 && nRow < static_cast<int>(rows.size()))
-            rows.erase(rows.begin() + nRow);
-    }
-    void ComboSetRowTip(int, int, const std::string&) override {}
-    void SliderSetRange(int, int, int) override {}
-    void SliderSetPos(int, int) override {}
-    int SliderGetPos(int) const override { return 500; }
     // As a window timer: (re)starting it counts its period from now.
-    void SetTimer(int nId, int nPeriodMs) override {
-        timers[nId] = Timer{nPeriodMs, BenchClock::now() + std::chrono::milliseconds(nPeriodMs)};
+    void OnPollPeriod(int nPeriodMs) override {
+        timers[kTimerCom] =
+            Timer{nPeriodMs, BenchClock::now() + std::chrono::milliseconds(nPeriodMs)};
     }
-    void KillTimer(int nId) override { timers.erase(nId); }
-    void WatchPort(int nFd) override { nWatchedFd = nFd; }
-    void MessageBox(const std::string&) override {}
-    std::optional<std::string> ChooseOpenFile(const std::string&) override { return {}; }
-    std::optional<std::string> ChooseSaveFile(const std::string&) override { return {}; }
-    void ShowAboutBox() override {}
-    void ShowProgramEditor(int, const LightProgram&) override {}
+    void OnWatchPort(int nFd) override { nWatchedFd = nFd; }
 
     std::map<int, Timer> timers;
     int nWatchedFd = -1;
-
-private:
-    std::map<int, std::string> texts;
-    std::map<int, std::vector<std::string>> combos;
-    std::map<int, int> sels;
 };
 
 class NoWait : public Waiter {
@@ -194,9 +131,7 @@ struct BenchRig {
           sim(noWait, debug),
           posix(ComPortTable(false)),
           api(posix),
-          emulator(noWait, debug),
-          serial(api, emulator),
-          dlg(view, serial, dlgWait, clock) {
+          session(SessionServices{&api, &dlgWait, &clock, &debug}) {
         if (!sim.Open()) {
             std::fprintf(stderr, "simulator: %s\n", sim.Error().c_str());
             std::exit(1);
@@ -210,14 +145,24 @@ struct BenchRig {
             }
         });
         setenv(("GLOWDESK_COM" + std::to_string(kCom)).c_str(), sim.DevicePath().c_str(), 1);
-        dlg.OnInitDialog(strArgs, "/nonexistent-dir");
+        const CommandLineOptions opts = ScanCommandLine(strArgs);
+        SessionOptions options;
+        options.bProgMode = opts.bProgMode;
+        options.bTrace = opts.bTrace;
+        session.SetListener(&view);
+        session.Configure(options);
+        view.OnPollPeriod(CCommandEngine::kIdlePollMs);
         sim.Start();
-        dlg.OnConnect();
+        const std::string strError = session.OpenPort(kCom);
+        if (!strError.empty())
+            std::fprintf(stderr, "open: %s\n", strError.c_str());
+        const std::string strText = "Open Com Port:" + session.Link().Describe();
+        session.ReadVersion(&strText);
         if (!RunUntilIdle())
             std::fprintf(stderr, "connect did not end\n");
     }
     ~BenchRig() {
-        dlg.OnDestroy();
+        session.ClosePort();
         sim.Close();
     }
 
@@ -236,25 +181,25 @@ struct BenchRig {
         const int nReady = ppoll(&pfd, pfd.fd >= 0 ? 1 : 0, &ts, nullptr);
         if (nReady > 0 && pfd.revents != 0) {
             ++nReadableWakes;
-            dlg.OnComReadable();
+            session.OnComReadable();
         }
         it = view.timers.find(kTimerCom);
         if (it == view.timers.end() || BenchClock::now() < it->second.tNext)
             return;
         // A late timer fires once and counts its next period from now.
-        BenchView::Timer& timer = it->second;
+        BenchListener::Timer& timer = it->second;
         timer.tNext += std::chrono::milliseconds(timer.nPeriodMs);
         if (timer.tNext < BenchClock::now())
             timer.tNext = BenchClock::now() + std::chrono::milliseconds(timer.nPeriodMs);
         ++nTicks;
-        dlg.OnTimer(kTimerCom);
+        session.OnComTimer();
     }
     // Runs the loop until the operation has ended (false after five minutes).
     bool RunUntilIdle() {
         const auto tEnd = BenchClock::now() + std::chrono::minutes(5);
-        while (dlg.IsBusy() && BenchClock::now() < tEnd)
+        while (session.IsBusy() && BenchClock::now() < tEnd)
             Turn();
-        return !dlg.IsBusy();
+        return !session.IsBusy();
     }
     // Runs the loop for a stretch of real time.
     void RunFor(std::chrono::milliseconds duration) {
@@ -263,7 +208,7 @@ struct BenchRig {
             Turn();
     }
     bool Run(int32_t nCode, const std::string& strLabel) {
-        dlg.DeviceCommand(nCode, 0, strLabel + ": ");
+        session.StartOperation(nCode, 0, strLabel + ": ");
         return RunUntilIdle();
     }
     // The request frames the simulator received since the last call.
@@ -286,13 +231,11 @@ struct BenchRig {
     NoWait dlgWait;  // the dialog's own 37 ms pauses are not what is measured
     NullDebugSink debug;
     SystemClock clock;
-    BenchView view;
+    BenchListener view;
     PtyHandheld sim;
     PosixComApi posix;
     CountingComApi api;
-    CComEmulator emulator;
-    CSerialPort serial;
-    CGlowdeskDlg dlg;
+    CSession session;
     std::atomic<long> nRequestBytes{0};
     std::atomic<long> nAnswerBytes{0};
     long nTicks = 0;

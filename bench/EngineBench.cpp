@@ -43,21 +43,21 @@ Figures Measure(BenchRig& rig, int32_t nCode, const char* pLabel) {
     Figures f;
     rig.ResetCounts();
     rig.TakeRequests();
-    const int nTx = rig.dlg.TxCount();
-    const int nRx = rig.dlg.RxCount();
+    const int nTx = rig.session.TxCount();
+    const int nRx = rig.session.RxCount();
     const Stopwatch sw;
     f.bEnded = rig.Run(nCode, pLabel);
     f.dWall = sw.Wall();
     f.dEngineCpu = sw.Thread();
     f.dProcessCpu = sw.Process();
-    f.nExchanges = rig.dlg.TxCount() - nTx;
-    f.nRx = rig.dlg.RxCount() - nRx;
+    f.nExchanges = rig.session.TxCount() - nTx;
+    f.nRx = rig.session.RxCount() - nRx;
     f.nBytes = rig.nRequestBytes + rig.nAnswerBytes;
     f.nTicks = rig.nTicks;
     f.nWakes = rig.nReadableWakes;
     f.nClearCommError = rig.api.nClearCommError;
     f.nReadFile = rig.api.nReadFile;
-    f.strTrace = rig.dlg.GetTrace();
+    f.strTrace = rig.session.GetTrace();
     f.aRequests = rig.TakeRequests();
     if (!f.bEnded)
         std::printf("!!! %s did not end\n", pLabel);
@@ -126,10 +126,10 @@ struct Transfers {
 // "wr all programs", then "rd all programs" of what was written, on one connection.
 Transfers RunTransfers(unsigned nBaud, Receive mode, int nSteps) {
     BenchRig rig(nBaud, mode);
-    FillStore(rig.dlg.Store(), nSteps);
+    FillStore(rig.session.Store(), nSteps);
     Transfers t;
     t.wr = Measure(rig, WR_ALL_PROGS, "wr all programs");
-    rig.dlg.Store().ClearPrograms();
+    rig.session.Store().ClearPrograms();
     t.rd = Measure(rig, RD_ALL_PROGS, "rd all programs");
     return t;
 }

@@ -3,24 +3,26 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
-#include <unordered_map>
 
-#include "app/CommandLine.h"
 #include "programs/FileReplace.h"
 
 namespace {
-
 constexpr size_t kReadBufferSize = 3000;  // the value keeps at most one byte less
+}  // namespace
 
-int g_nReadScopes = 0;
-// Parsed files by resolved path, only while a read scope lives.
-std::unordered_map<std::string, std::shared_ptr<const CIniDocument>> g_mapDocs;
+bool IsPathAsGiven(const std::string& strPath) {
+#ifdef _WIN32
+    return strPath.find(":\\") != std::string::npos;
+#else
+    return !strPath.empty() && strPath[0] == '/';
+#endif
+}
 
-std::shared_ptr<const CIniDocument> LoadResolved(const std::string& strResolved, bool* pbReadable) {
-    if (g_nReadScopes > 0 && pbReadable == nullptr) {
-        const auto it = g_mapDocs.find(strResolved);
-        if (it != g_mapDocs.end())
+std::shared_ptr<const CIniDocument> CIniProfile::LoadResolved(const std::string& strResolved,
+                                                              bool* pbReadable) {
+    if (nReadScopes > 0 && pbReadable == nullptr) {
+        const auto it = mapDocs.find(strResolved);
+        if (it != mapDocs.end())
             return it->second;
     }
     std::string strText;
@@ -28,28 +30,22 @@ std::shared_ptr<const CIniDocument> LoadResolved(const std::string& strResolved,
     if (pbReadable != nullptr)
         *pbReadable = bReadable;
     auto pDoc = std::make_shared<const CIniDocument>(CIniDocument::Parse(strText));
-    if (g_nReadScopes > 0)
-        g_mapDocs[strResolved] = pDoc;
+    if (nReadScopes > 0)
+        mapDocs[strResolved] = pDoc;
     return pDoc;
 }
 
-}  // namespace
-
-std::string ResolveIniPath(const std::string& strPath) {
-    return IsPathAsGiven(strPath) ? strPath : g_strStartDir + strPath;
+std::string CIniProfile::ResolveIniPath(const std::string& strPath) const {
+    return IsPathAsGiven(strPath) ? strPath : strStartDir + strPath;
 }
 
-CIniReadScope::CIniReadScope() {
-    ++g_nReadScopes;
+CIniProfile::CReadScope::~CReadScope() {
+    if (--profile.nReadScopes == 0)
+        profile.mapDocs.clear();
 }
 
-CIniReadScope::~CIniReadScope() {
-    if (--g_nReadScopes == 0)
-        g_mapDocs.clear();
-}
-
-std::string GetIniString(const std::string& strPath, const std::string& strSection,
-                         const std::string& strKey, const std::string& strDefault) {
+std::string CIniProfile::GetIniString(const std::string& strPath, const std::string& strSection,
+                                      const std::string& strKey, const std::string& strDefault) {
     const auto pDoc = LoadResolved(ResolveIniPath(strPath), nullptr);
     std::string strValue = pDoc->Find(strSection, strKey).value_or(strDefault);
     const size_t nNul = strValue.find('\0');
@@ -60,12 +56,12 @@ std::string GetIniString(const std::string& strPath, const std::string& strSecti
     return strValue;
 }
 
-int GetIniInt(const std::string& strPath, const std::string& strSection, const std::string& strKey,
-              int nDefault) {
+int CIniProfile::GetIniInt(const std::string& strPath, const std::string& strSection,
+                           const std::string& strKey, int nDefault) {
     return IniAtoi(GetIniString(strPath, strSection, strKey, IniFormatUnsigned(nDefault)));
 }
 
-CIniDocument ReadIniDocument(const std::string& strPath, bool* pbReadable) {
+CIniDocument CIniProfile::ReadIniDocument(const std::string& strPath, bool* pbReadable) {
     bool bReadable = false;
     CIniDocument doc = *LoadResolved(ResolveIniPath(strPath), &bReadable);
     if (pbReadable != nullptr)
@@ -73,14 +69,14 @@ CIniDocument ReadIniDocument(const std::string& strPath, bool* pbReadable) {
     return doc;
 }
 
-bool WriteIniDocument(const std::string& strPath, const CIniDocument& doc) {
+bool CIniProfile::WriteIniDocument(const std::string& strPath, const CIniDocument& doc) {
     const std::string strResolved = ResolveIniPath(strPath);
-    g_mapDocs.erase(strResolved);
+    mapDocs.erase(strResolved);
     return ReplaceFileContents(strResolved, doc.Serialize());
 }
 
-bool WriteIniString(const std::string& strPath, const std::string& strSection,
-                    const std::string& strKey, const std::string& strValue) {
+bool CIniProfile::WriteIniString(const std::string& strPath, const std::string& strSection,
+                                 const std::string& strKey, const std::string& strValue) {
     const std::string strResolved = ResolveIniPath(strPath);
     std::string strText;
     bool bTruncated = false;
@@ -98,8 +94,8 @@ bool WriteIniString(const std::string& strPath, const std::string& strSection,
     return WriteIniDocument(strPath, doc);
 }
 
-bool WriteIniInt(const std::string& strPath, const std::string& strSection,
-                 const std::string& strKey, int nValue) {
+bool CIniProfile::WriteIniInt(const std::string& strPath, const std::string& strSection,
+                              const std::string& strKey, int nValue) {
     return WriteIniString(strPath, strSection, strKey, IniFormatUnsigned(nValue));
 }
 

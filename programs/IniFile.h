@@ -3,43 +3,70 @@
 // goes through here.
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "programs/IniDocument.h"
 
-// A relative path lives in the start-up directory; an absolute one is used as given.
-std::string ResolveIniPath(const std::string& strPath);
+// True when a path is used as given (absolute); otherwise it lives in the start-up
+// directory.
+bool IsPathAsGiven(const std::string& strPath);
 
-// The value, or strDefault when the file, the section or the key is missing. At most
-// 2999 bytes are kept, and a NUL ends the text, as with a fixed C buffer.
-std::string GetIniString(const std::string& strPath, const std::string& strSection,
-                         const std::string& strKey, const std::string& strDefault);
-// The value read with the rules of atoi; the default goes through the text as "%u".
-int GetIniInt(const std::string& strPath, const std::string& strSection, const std::string& strKey,
-              int nDefault);
-// Creates the file if needed; false when it cannot be read or replaced.
-bool WriteIniString(const std::string& strPath, const std::string& strSection,
-                    const std::string& strKey, const std::string& strValue);
-// Writes the value formatted with "%u".
-bool WriteIniInt(const std::string& strPath, const std::string& strSection,
-                 const std::string& strKey, int nValue);
-
-// The whole file as a document: an empty one when the file is missing or unreadable.
-// bReadable tells the two apart from a file that could be read.
-CIniDocument ReadIniDocument(const std::string& strPath, bool* pbReadable = nullptr);
-// Replaces the file with the document, safely: the old file stays as it was on failure.
-bool WriteIniDocument(const std::string& strPath, const CIniDocument& doc);
-
-// While one of these lives, every file read through this layer is parsed once and
-// reused. A program load asks for thousands of keys of one file; without this each
-// would read and parse the whole file again.
-class CIniReadScope {
+class CIniProfile {
 public:
-    CIniReadScope();
-    ~CIniReadScope();
-    CIniReadScope(const CIniReadScope&) = delete;
-    CIniReadScope& operator=(const CIniReadScope&) = delete;
+    // strStartDir: the start-up directory with its trailing separator.
+    explicit CIniProfile(std::string strStartDir = {}) : strStartDir(std::move(strStartDir)) {}
+
+    void SetStartDir(const std::string& strDir) { strStartDir = strDir; }
+    const std::string& StartDir() const { return strStartDir; }
+
+    // A relative path lives in the start-up directory; an absolute one is used as given.
+    std::string ResolveIniPath(const std::string& strPath) const;
+
+    // The value, or strDefault when the file, the section or the key is missing. At
+    // most 2999 bytes are kept, and a NUL ends the text, as with a fixed C buffer.
+    std::string GetIniString(const std::string& strPath, const std::string& strSection,
+                             const std::string& strKey, const std::string& strDefault);
+    // The value read with the rules of atoi; the default goes through the text as "%u".
+    int GetIniInt(const std::string& strPath, const std::string& strSection,
+                  const std::string& strKey, int nDefault);
+    // Creates the file if needed; false when it cannot be read or replaced.
+    bool WriteIniString(const std::string& strPath, const std::string& strSection,
+                        const std::string& strKey, const std::string& strValue);
+    // Writes the value formatted with "%u".
+    bool WriteIniInt(const std::string& strPath, const std::string& strSection,
+                     const std::string& strKey, int nValue);
+
+    // The whole file as a document: an empty one when the file is missing or
+    // unreadable. bReadable tells the two apart from a file that could be read.
+    CIniDocument ReadIniDocument(const std::string& strPath, bool* pbReadable = nullptr);
+    // Replaces the file with the document, safely: the old file stays as it was on
+    // failure.
+    bool WriteIniDocument(const std::string& strPath, const CIniDocument& doc);
+
+    // While one of these lives, every file read through its profile is parsed once and
+    // reused. A program load asks for thousands of keys of one file; without this each
+    // would read and parse the whole file again.
+    class CReadScope {
+    public:
+        explicit CReadScope(CIniProfile& profile) : profile(profile) { ++profile.nReadScopes; }
+        ~CReadScope();
+        CReadScope(const CReadScope&) = delete;
+        CReadScope& operator=(const CReadScope&) = delete;
+
+    private:
+        CIniProfile& profile;
+    };
+
+private:
+    std::shared_ptr<const CIniDocument> LoadResolved(const std::string& strResolved,
+                                                     bool* pbReadable);
+
+    std::string strStartDir;
+    int nReadScopes = 0;
+    // Parsed files by resolved path, only while a read scope lives.
+    std::unordered_map<std::string, std::shared_ptr<const CIniDocument>> mapDocs;
 };
 
 // Conversions with the C runtime's rules, without its undefined overflow.

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 constexpr int kProgCount = 9;       // programs 1 to 9
 constexpr int kMaxFileSteps = 896;  // most steps read from a file
@@ -31,4 +32,7 @@ struct ProgramStore {
 
     // Every field of every record, the EEPROM addresses too.
     void ClearPrograms() { aProgs.fill(LightProgram{}); }
+    // The program box's row for an entry (0-8 a program, 9 Random, 10 MIX); "" for
+    // any other number.
+    std::string EntryText(int nEntry) const;
 };

@@ -1,11 +1,13 @@
+// Program files: the keys of one program, whole files read and written.
+#include "programs/ProgFile.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
-#include "app/GlowdeskDlg.h"
-#include "programs/IniFile.h"
+#include "programs/ProgramDraft.h"
 
 namespace {
 
@@ -53,63 +55,62 @@ void PutProg(CIniDocument& doc, int nIndex, const LightProgram& r) {
 
 }  // namespace
 
-void CGlowdeskDlg::LoadProgFile(const std::string& strPath) {
-    playState = PlayState{};
+void CProgFiles::LoadProgFile(const std::string& strPath) {
+    if (pListener != nullptr)
+        pListener->OnLoadBegin(strPath);
     store.RandomLen = 0;
-    staticInfo = StaticInfo{};
     store.ClearPrograms();
 
-    view.ComboReset(IDC_PROGRAM);
-    SetFileName(strPath);
-
     // Thousands of keys are read from the same file: parse it once.
-    const CIniReadScope scope;
+    const CIniProfile::CReadScope scope(ini);
     int nCount = 0;
     for (int nEntry = 0; nEntry < kEntryCount; ++nEntry) {
         if (nEntry < kProgCount)
             nCount += ReadProgFromIni(nEntry, strPath);
         if (nEntry == kEntryMix)
-            store.RandomLen = static_cast<uint8_t>(GetIniInt(strPath, "Random", "MIX", 80));
-        ListProgEntry(nEntry);
+            store.RandomLen = static_cast<uint8_t>(ini.GetIniInt(strPath, "Random", "MIX", 80));
+        if (pListener != nullptr)
+            pListener->OnProgEntryChanged(nEntry);
     }
 
-    SetTrace(" " + std::to_string(nCount) + " programs loaded from " + strPath, true);
-    view.ComboSetSel(IDC_PROGRAM, 0);
+    trace.SetTrace(" " + std::to_string(nCount) + " programs loaded from " + strPath, true);
+    if (pListener != nullptr)
+        pListener->OnLoadEnd();
 }
 
-void CGlowdeskDlg::StoreProgFile(const std::string& strPath) {
+void CProgFiles::StoreProgFile(const std::string& strPath) {
     // Built whole in memory and put in place in one step, so that a failure half-way
     // leaves the old file as it was.
     CIniDocument doc;
     doc.Set("Random", "MIX", IniFormatUnsigned(store.RandomLen));
     for (int nIndex = 0; nIndex < kProgCount; ++nIndex)
         PutProg(doc, nIndex, store.aProgs[nIndex]);
-    if (!WriteIniDocument(strPath, doc))
-        view.MessageBox("error: can not open the file !!!");
+    if (!ini.WriteIniDocument(strPath, doc) && pListener != nullptr)
+        pListener->OnStoreFailed("error: can not open the file !!!");
 }
 
-int CGlowdeskDlg::ReadProgFromIni(int nIndex, const std::string& strPath) {
+int CProgFiles::ReadProgFromIni(int nIndex, const std::string& strPath) {
     if (nIndex < 0 || nIndex >= kProgCount)
         return 0;
     LightProgram& r = store.aProgs[nIndex];
     const std::string strSection = ProgSection(nIndex);
 
-    int n = GetIniInt(strPath, strSection, "Steps", 0);
+    int n = ini.GetIniInt(strPath, strSection, "Steps", 0);
     if (n > kMaxFileSteps)
         n = kMaxFileSteps;
-    const std::string strName = GetIniString(strPath, strSection, "Name", "");
+    const std::string strName = ini.GetIniString(strPath, strSection, "Name", "");
     std::memset(r.Name, 0, sizeof r.Name);
     std::memcpy(r.Name, strName.data(), std::min<size_t>(strName.size(), kNameSize - 1));
 
     if (strName == "-") {
         n = 0;  // an empty slot, whatever the other keys say
     } else {
-        if (GetIniInt(strPath, strSection, "MixAllowed", 0) != 0)
+        if (ini.GetIniInt(strPath, strSection, "MixAllowed", 0) != 0)
             r.MixAllowed = 1;
         int k = 1;
         for (; k <= n; ++k) {
             const std::string strStep =
-                GetIniString(strPath, strSection, "Step_" + std::to_string(k), "");
+                ini.GetIniString(strPath, strSection, "Step_" + std::to_string(k), "");
             if (strStep.size() != 8)
                 break;
             r.Data[k - 1] = StepByte(strStep);
@@ -120,44 +121,23 @@ int CGlowdeskDlg::ReadProgFromIni(int nIndex, const std::string& strPath) {
     return n != 0 ? 1 : 0;
 }
 
-int CGlowdeskDlg::WriteProgToIni(int nIndex, const std::string& strPath) {
+int CProgFiles::WriteProgToIni(int nIndex, const std::string& strPath) {
     if (nIndex < 0 || nIndex >= kProgCount)
         return 0;
     bool bReadable = false;
-    CIniDocument doc = ReadIniDocument(strPath, &bReadable);
+    CIniDocument doc = ini.ReadIniDocument(strPath, &bReadable);
     PutProg(doc, nIndex, store.aProgs[nIndex]);
     // A file that exists but cannot be read is left alone, as each key write would.
-    if (bReadable || !FileExists(ResolveIniPath(strPath)))
-        WriteIniDocument(strPath, doc);
+    if (bReadable || !FileExists(ini.ResolveIniPath(strPath)))
+        ini.WriteIniDocument(strPath, doc);
     return store.aProgs[nIndex].Steps != 0 ? 1 : 0;
 }
 
-void CGlowdeskDlg::ListProgEntry(int nEntry) {
-    char acText[128];
-    if (nEntry >= 0 && nEntry < kProgCount) {
-        const LightProgram& r = store.aProgs[nEntry];
-        const std::string strName = NameText(r);
-        std::snprintf(acText, sizeof acText,
-                      r.Steps <= 1 ? "Prog %d: \"%s\", %d step, MixAllowed=%d"
-                                   : "Prog %d: \"%s\", %d steps, MixAllowed=%d",
-                      nEntry + 1, strName.c_str(), r.Steps, r.MixAllowed);
-    } else if (nEntry == kEntryRandom) {
-        std::snprintf(acText, sizeof acText, "Random");
-    } else if (nEntry == kEntryMix) {
-        std::snprintf(acText, sizeof acText, "MIX: (RandomLen=%d)", store.RandomLen);
-    } else {
-        return;
-    }
-
-    int nCount = view.ComboCount(IDC_PROGRAM);
-    if (nCount < 0)
-        nCount = 0;
-    if (nEntry < nCount) {
-        const int nSel = view.ComboGetSel(IDC_PROGRAM);
-        view.ComboDelete(IDC_PROGRAM, nEntry);
-        view.ComboInsert(IDC_PROGRAM, nEntry, acText);
-        view.ComboSetSel(IDC_PROGRAM, nSel);
-    } else {
-        view.ComboInsert(IDC_PROGRAM, nEntry, acText);
-    }
+bool CProgFiles::PutDraft(int nIndex, const CProgramDraft& draft) {
+    if (nIndex < 0 || nIndex >= kProgCount)
+        return false;
+    draft.WriteBack(store.aProgs[nIndex]);
+    if (pListener != nullptr)
+        pListener->OnProgEntryChanged(nIndex);
+    return true;
 }

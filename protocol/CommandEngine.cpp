@@ -1,26 +1,25 @@
 // The command engine: starts an operation, builds and sends its request frames, keeps
-// the reply time-out and polls the port on timer 2 and, on a real port, as soon as the
-// window reports input. Reply dispatch lives in
-// ResponseDispatch.cpp, the receive frame assembler in RxAssembler.cpp.
+// the reply time-out and reads what the port holds. Reply dispatch lives in
+// ResponseDispatch.cpp.
+#include "protocol/CommandEngine.h"
+
 #include <algorithm>
 
-#include "app/GlowdeskDlg.h"
 #include "protocol/Frames.h"
 
 namespace {
 
 constexpr int kTimeoutTicks = 75;
-constexpr int kBusyPollMs = 8;
-constexpr int kIdlePollMs = 100;
 constexpr int kMaxReadChunk = 7;   // bytes of an R reply with length digit F
 constexpr int kMaxWriteChunk = 5;  // bytes of a W request with length digit F
 
 }  // namespace
 
-void CGlowdeskDlg::StartCmd(int nOperation, int nProgIndex, const std::string* pText) {
-    if (view.ComboGetSel(IDC_COMPORT) < 0 || hComPort == kNullHandle) {
+void CCommandEngine::StartCmd(int nOperation, int nProgIndex, const std::string* pText) {
+    if (!pListener->IsPortChosen() || !link.IsOpen()) {
         if (pText != nullptr)
-            SetTrace(*pText + " --> COM port not opened");
+            trace.SetTrace(*pText + " --> COM port not opened");
+        pListener->OnOutcome(CmdOutcome::Refused);
         return;
     }
     ClearCmdState();
@@ -63,41 +62,41 @@ void CGlowdeskDlg::StartCmd(int nOperation, int nProgIndex, const std::string* p
         std::string strText = *pText;
         if (bStaticFirst)
             strText += "\r\n--> read static E2 info\r\n";
-        SetTrace(strText);
+        trace.SetTrace(strText);
     }
     nCmd = nOperation;
     if (SendCmd(""))
-        view.SetTimer(kTimerCom, kBusyPollMs);
+        pListener->OnPollPeriod(kBusyPollMs);
 }
 
-bool CGlowdeskDlg::SendCmd(std::string strPrefix) {
-    if (view.ComboGetSel(IDC_COMPORT) < 0 || hComPort == kNullHandle) {
+bool CCommandEngine::SendCmd(std::string strPrefix) {
+    if (!pListener->IsPortChosen() || !link.IsOpen()) {
         AppendTrace(" --> COM port not opened");
-        EndCmd();
+        EndCmd(CmdOutcome::Refused);
         return false;
     }
     if (nFrameCmd == CmdUnknown) {
         AppendTrace(" --> CmdUnknown not expected as parameter !!!");
-        EndCmd();
+        EndCmd(CmdOutcome::Refused);
         return false;
     }
     if (!BuildFrame(&strPrefix)) {
         AppendTrace(strPrefix);
-        EndCmd();
+        EndCmd(CmdOutcome::Failed);
         return false;
     }
     if (!strPrefix.empty())
         AppendTrace(strPrefix);
-    view.SetText(IDC_START, "stop");
+    pListener->OnBusy();
     bBusy = 1;
     nTimeout = kTimeoutTicks;
     // Whatever the port accepted: a request that never arrived ends in the time-out.
     const auto* pText = reinterpret_cast<const char*>(acTxFrame);
-    WriteFrame(hComPort, acTxFrame, static_cast<int>(std::char_traits<char>::length(pText)));
+    WriteFrame(acTxFrame, static_cast<int>(std::char_traits<char>::length(pText)));
     return true;
 }
 
-bool CGlowdeskDlg::BuildFrame(std::string* pMessage) {
+bool CCommandEngine::BuildFrame(std::string* pMessage) {
     char* p = reinterpret_cast<char*>(acTxFrame);
     int n = 0;  // length up to and including the line feed
     auto putHexByte = [&](uint8_t by) {
@@ -121,7 +120,7 @@ bool CGlowdeskDlg::BuildFrame(std::string* pMessage) {
             n = 3;
             break;
         case CmdRdStaticInfo: {
-            if (nSelProg > 9) {
+            if (nSelProg > kProgCount) {
                 if (pMessage != nullptr)
                     *pMessage = "--> error selected program index !!!";
                 return false;
@@ -173,33 +172,33 @@ bool CGlowdeskDlg::BuildFrame(std::string* pMessage) {
     return true;
 }
 
-int CGlowdeskDlg::WriteFrame(PortHandle& hPort, const uint8_t* pBytes, int nCount) {
+int CCommandEngine::WriteFrame(const uint8_t* pBytes, int nCount) {
     if (bTrace && nCount > 0) {
         AppendTrace("\r\n<< OUT: (" +
                     std::string(reinterpret_cast<const char*>(pBytes), nCount - 1) + ")");
     }
-    AddTxCount(1);
-    return serial.Write(hPort, pBytes, nCount);
+    link.AddTxCount(1);
+    return link.Write(pBytes, nCount);
 }
 
-bool CGlowdeskDlg::StartSubE2Cmd(int nSub, int nFrameCmdArg, const std::string& strText) {
+bool CCommandEngine::StartSubE2Cmd(int nSub, int nFrameCmdArg, const std::string& strText) {
     if (PrepareSubE2Cmd(nSub, nFrameCmdArg) && SendCmd(strText))
         return true;
     AppendTrace(" --> cmd-err");
-    EndCmd();
+    EndCmd(CmdOutcome::Failed);
     return false;
 }
 
-bool CGlowdeskDlg::GoOnSubE2Cmd(int nSub) {
+bool CCommandEngine::GoOnSubE2Cmd(int nSub) {
     if (nSub != nSubE2Cmd || (nFrameCmd != CmdRdSelProg && nFrameCmd != CmdWrSelProg)) {
         AppendTrace("\r\n error GoOnSubE2Cmd() !!!");
-        EndCmd();
+        EndCmd(CmdOutcome::Failed);
         return false;
     }
     return SendCmd("");
 }
 
-bool CGlowdeskDlg::TimeoutTick() {
+bool CCommandEngine::TimeoutTick() {
     if (!bBusy)
         return false;
     if (nTimeout == 0)
@@ -208,13 +207,17 @@ bool CGlowdeskDlg::TimeoutTick() {
     return false;
 }
 
-void CGlowdeskDlg::EndCmd() {
-    view.SetTimer(kTimerCom, kIdlePollMs);
-    view.SetText(IDC_START, "start");
+void CCommandEngine::EndCmd(CmdOutcome eOutcome) {
+    pListener->OnPollPeriod(kIdlePollMs);
+    pListener->OnIdle();
+    // Only an operation that ran has an outcome; stopping playback ends none.
+    const bool bRan = nCmd != CmdUnknown;
     ClearCmdState();
+    if (bRan)
+        pListener->OnOutcome(eOutcome);
 }
 
-void CGlowdeskDlg::ClearCmdState() {
+void CCommandEngine::ClearCmdState() {
     bBusy = 0;
     nCmd = CmdUnknown;
     nFrameCmd = CmdUnknown;
@@ -222,57 +225,31 @@ void CGlowdeskDlg::ClearCmdState() {
     bStaticFirst = 0;
 }
 
-void CGlowdeskDlg::OnComTimer() {
-    if (hComPort == kNullHandle)
-        return;
+int CCommandEngine::OnComTimer() {
+    if (!link.IsOpen())
+        return 0;
     if (TimeoutTick()) {
         AppendTrace(" --> timeout");
-        EndCmd();
+        EndCmd(CmdOutcome::TimedOut);
     }
-    // A device that went away while the window watched it: stop watching it here too, so
-    // its hang-up does not wake the window again.
-    if (ReadWaitingBytes() == 0 && nWatchedFd >= 0)
-        WatchComPort(ComPortDescriptor());
+    return ReadWaitingBytes();
 }
 
-void CGlowdeskDlg::OnComReadable() {
-    if (hComPort == kNullHandle || serial.IsEmulation())
-        return;
-    // The time-out counts timer-2 ticks only: a reply read here is merely read sooner.
-    // A descriptor that reports input yet yields none may have hung up, and a hung-up
-    // descriptor reports input for ever: ask for it again after such a call.
-    if (ReadWaitingBytes() == 0)
-        WatchComPort(ComPortDescriptor());
-}
-
-int CGlowdeskDlg::ReadWaitingBytes() {
+int CCommandEngine::ReadWaitingBytes() {
     // Only the bytes that were already waiting: the answer to a request sent from a
     // reply handler is read on the next call, so a long transfer never runs inside one
     // call and the window repaints between requests.
-    int nBudget = serial.BytesWaiting(hComPort);
+    int nBudget = link.BytesWaiting();
     int nRead = 0;
-    while (nBudget > 0 && serial.BytesWaiting(hComPort) > 0) {
+    while (nBudget > 0 && link.BytesWaiting() > 0) {
         uint8_t by = 0;
         // A port that reports bytes but yields none (a vanished device) ends the poll.
-        if (serial.Read(hComPort, &by, 1) != 1)
+        if (link.Read(&by, 1) != 1)
             break;
         --nBudget;
         ++nRead;
-        if (PushRxByte(by))
-            HandleResponse(acRxFrame, nRxLen);
+        if (rx.PushRxByte(by))
+            HandleResponse(rx.Frame(), rx.Len());
     }
     return nRead;
-}
-
-int CGlowdeskDlg::ComPortDescriptor() {
-    if (hComPort == kNullHandle || serial.IsEmulation())
-        return -1;
-    return serial.PollDescriptor(hComPort);
-}
-
-void CGlowdeskDlg::WatchComPort(int nFd) {
-    if (nFd == nWatchedFd)
-        return;
-    nWatchedFd = nFd;
-    view.WatchPort(nFd);
 }

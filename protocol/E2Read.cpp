@@ -1,19 +1,12 @@
 // The EEPROM read sequence: each "r" reply stores its bytes into the program store
 // and asks for the next chunk, the next item (length word, name, data) or the next
 // program.
-#include "app/GlowdeskDlg.h"
+#include "base/TextHelpers.h"
+#include "base/TraceText.h"
+#include "protocol/CommandEngine.h"
 #include "protocol/Frames.h"
-#include "protocol/TraceText.h"
 
 namespace {
-
-const char* FrameText(const uint8_t* p) {
-    return reinterpret_cast<const char*>(p);
-}
-
-bool IsPrintable(int ch) {
-    return ch >= 0x20 && ch <= 0x7E;
-}
 
 // Bytes a data reply carries, from its length digit.
 int ReplyByteCount(const uint8_t* pFrame) {
@@ -22,20 +15,20 @@ int ReplyByteCount(const uint8_t* pFrame) {
 
 }  // namespace
 
-int CGlowdeskDlg::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
+int CCommandEngine::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
     if (pFrame[3] == ':') {
         AppendTrace("\r\n error: bad response code received (rd cmd) !!!");
-        EndCmd();
+        EndCmd(CmdOutcome::Failed);
         return 1;
     }
     bool bLast = nE2Len != 0 && nE2Len == nChunk;
-    if ((nSelProg == 0 || nSelProg > 9) && nSubE2Cmd != SubE2RdMixLen &&
+    if ((nSelProg == 0 || nSelProg > kProgCount) && nSubE2Cmd != SubE2RdMixLen &&
         nSubE2Cmd != SubE2WrMixLen) {
         AppendTrace("\r\n error E2 statmachine (bad program index) !!!");
-        EndCmd();
+        EndCmd(CmdOutcome::Failed);
         return 1;
     }
-    if (nSubE2Cmd != SubE2RdMixLen && nSelProg > 9) {
+    if (nSubE2Cmd != SubE2RdMixLen && nSelProg > kProgCount) {
         AppendTrace("\r\n error E2ReadStatemachine(), bad program index !!!");
         return 0;
     }
@@ -44,18 +37,18 @@ int CGlowdeskDlg::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
     if (pProg == nullptr && nSubE2Cmd >= SubE2RdProgLen && nSubE2Cmd <= SubE2RdProgData) {
         // A negative index with a program item running: there is no record to fill.
         AppendTrace("\r\n error E2 statmachine (bad program index) !!!");
-        EndCmd();
+        EndCmd(CmdOutcome::Failed);
         return 1;
     }
     auto completeProgram = [&] {
-        ListProgEntry(nSelProg - 1);
+        pListener->OnProgEntryChanged(nSelProg - 1);
         if (!IsCmd(CmdRdAllProgs)) {
             AppendTrace("\r\n finished");
             EndCmd();
             return;
         }
         ++nSelProg;
-        if (nSelProg <= 9) {
+        if (nSelProg <= kProgCount) {
             AppendTrace(
                 TraceText("\r\n*** Program %d **************************************", nSelProg));
             nFrameCmd = CmdRdStaticInfo;
@@ -70,7 +63,7 @@ int CGlowdeskDlg::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
     auto takeBytes = [&](int nPos, int nRoom) {
         if (ReplyByteCount(pFrame) != nChunk || nPos < 0 || nPos + nChunk > nRoom) {
             AppendTrace("\r\n missmatch of expected data count in RX response !!!");
-            EndCmd();
+            EndCmd(CmdOutcome::Failed);
             return false;
         }
         return true;
@@ -85,7 +78,7 @@ int CGlowdeskDlg::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
         case SubE2RdProgLen: {
             if (!bLast) {
                 AppendTrace("\r\n error: RdAdrProgLen needs only 1 cmd frame");
-                EndCmd();
+                EndCmd(CmdOutcome::Failed);
                 break;
             }
             const uint16_t wLen = HexToWord(FrameText(pFrame + 3));
@@ -96,7 +89,7 @@ int CGlowdeskDlg::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
                 AppendTrace(
                     TraceText("\r\n error: Length read from E2 (%d) bigger than max. length (%d)",
                               nSteps, staticInfo.ProgSize));
-                EndCmd();
+                EndCmd(CmdOutcome::Failed);
                 break;
             }
             pProg->Steps = static_cast<uint16_t>(nSteps);
@@ -156,7 +149,7 @@ int CGlowdeskDlg::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
         case SubE2RdMixLen:
             store.RandomLen = static_cast<uint8_t>(HexToByte(FrameText(pFrame + 3)));
             AppendTrace(TraceText(": (random length=%d)\r\n ...finished", store.RandomLen));
-            ListProgEntry(kEntryMix);
+            pListener->OnProgEntryChanged(kEntryMix);
             EndCmd();
             break;
         case SubE2WrProgData:
@@ -164,11 +157,11 @@ int CGlowdeskDlg::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
         case SubE2WrProgLen:
         case SubE2WrMixLen:
             AppendTrace("\r\n Wr-cmd in E2ReadStatmachine !!!");
-            EndCmd();
+            EndCmd(CmdOutcome::Failed);
             break;
         default:
             AppendTrace("\r\n unknown E2 statmachine cmd !!!");
-            EndCmd();
+            EndCmd(CmdOutcome::Failed);
             break;
     }
     return 1;

@@ -1,20 +1,20 @@
 // The EEPROM write sequence: each good "w" reply sends the next chunk, the next item
 // (data, name, length word) or the next program.
-#include "app/GlowdeskDlg.h"
-#include "protocol/TraceText.h"
+#include "base/TraceText.h"
+#include "protocol/CommandEngine.h"
 
-int CGlowdeskDlg::E2WriteStatemachine(const uint8_t* pFrame, int /*nLen*/) {
+int CCommandEngine::E2WriteStatemachine(const uint8_t* pFrame, int /*nLen*/) {
     if (!CheckStatus(pFrame, false)) {
         AppendTrace("\r\n error: bad response code received (wr cmd) !!!");
-        EndCmd();
+        EndCmd(CmdOutcome::Failed);
         return 0;
     }
     const bool bLast = nE2Len != 0 && nE2Len == nChunk;
-    if ((nSelProg == 0 || nSelProg > 9) && nSubE2Cmd != SubE2RdMixLen &&
+    if ((nSelProg == 0 || nSelProg > kProgCount) && nSubE2Cmd != SubE2RdMixLen &&
         nSubE2Cmd != SubE2WrMixLen) {
         return 1;
     }
-    if (nSubE2Cmd != SubE2WrMixLen && nSelProg > 9) {
+    if (nSubE2Cmd != SubE2WrMixLen && nSelProg > kProgCount) {
         AppendTrace("\r\n error E2WriteStatemachine(), bad program index !!!");
         return 0;
     }
@@ -31,7 +31,7 @@ int CGlowdeskDlg::E2WriteStatemachine(const uint8_t* pFrame, int /*nLen*/) {
         case SubE2RdProgData:
         case SubE2RdMixLen:
             AppendTrace("\r\n Rd-cmd in E2WriteStatmachine !!!");
-            EndCmd();
+            EndCmd(CmdOutcome::Failed);
             break;
         case SubE2WrProgData:
             AppendTrace(".");
@@ -53,11 +53,11 @@ int CGlowdeskDlg::E2WriteStatemachine(const uint8_t* pFrame, int /*nLen*/) {
         case SubE2WrProgLen:
             if (!bLast) {
                 AppendTrace("\r\n error: WrAdrProgLen needs only 1 cmd frame");
-                EndCmd();
+                EndCmd(CmdOutcome::Failed);
             } else if (!IsCmd(CmdWrAllProgs)) {
                 AppendTrace("\r\n finished");
                 EndCmd();
-            } else if (++nSelProg <= 9) {
+            } else if (++nSelProg <= kProgCount) {
                 AppendTrace(TraceText("\r\n*** Program %d **************************************",
                                       nSelProg));
                 nFrameCmd = CmdRdStaticInfo;
@@ -74,7 +74,7 @@ int CGlowdeskDlg::E2WriteStatemachine(const uint8_t* pFrame, int /*nLen*/) {
             break;
         default:
             AppendTrace("\r\n unknown E2 statmachine cmd !!!");
-            EndCmd();
+            EndCmd(CmdOutcome::Failed);
             break;
     }
     return 1;

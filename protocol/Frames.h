@@ -15,5 +15,9 @@ int HexValue(char ch);
 int8_t HexToByte(const char* p);
 // Four characters, high byte first.
 uint16_t HexToWord(const char* p);
+// A frame buffer's bytes as the characters the hex readers take.
+inline const char* FrameText(const uint8_t* p) {
+    return reinterpret_cast<const char*>(p);
+}
 // Rewrites *p and p[1] as two hex digits of the byte *p; null does nothing.
 void ByteToHex(char* p);

@@ -1,14 +1,14 @@
 // The Handheld's memory as it describes itself: the static info (field sizes), the
 // per-program addresses, and the table that turns an EEPROM sub-command into an
 // address, a byte count and a data source.
-#include "app/GlowdeskDlg.h"
+#include "base/TextHelpers.h"
+#include "base/TraceText.h"
+#include "protocol/CommandEngine.h"
 #include "protocol/Frames.h"
-#include "protocol/TraceText.h"
 
 namespace {
 
 constexpr int kInfoReplyL = 15;
-constexpr int kSupportedProgCount = 9;
 constexpr uint32_t kMixLenAddr = 1;
 
 // Room in this program's records: a 2-byte length word (acScratch), 12 name
@@ -16,14 +16,6 @@ constexpr uint32_t kMixLenAddr = 1;
 constexpr int kMaxInfoLen = 2;
 constexpr int kMaxProgNameLen = kNameSize - 1;
 constexpr int kMaxProgSize = kDataSize;
-
-const char* FrameText(const uint8_t* p) {
-    return reinterpret_cast<const char*>(p);
-}
-
-bool IsPrintable(char ch) {
-    return ch >= 0x20 && ch <= 0x7E;
-}
 
 // Sizes that would let a transfer run past the record or the scratch bytes, or (zero
 // sizes) keep a transfer asking for no bytes for ever.
@@ -34,11 +26,11 @@ bool FitsRecords(const StaticInfo& info) {
 
 }  // namespace
 
-void CGlowdeskDlg::HandleInfoReply(const uint8_t* pFrame, int nL) {
+void CCommandEngine::HandleInfoReply(const uint8_t* pFrame, int nL) {
     const int nIndex = HexToByte(FrameText(pFrame + 3));
     if (nL != kInfoReplyL) {
         AppendTrace(" --> error parsing response");
-        EndCmd();
+        EndCmd(CmdOutcome::Failed);
         return;
     }
 
@@ -56,16 +48,16 @@ void CGlowdeskDlg::HandleInfoReply(const uint8_t* pFrame, int nL) {
         staticInfo.ProgSize = HexToWord(FrameText(pFrame + 13));
         AppendTrace(TraceText(", ProgSize=%d", staticInfo.ProgSize));
 
-        if (nProgCount != kSupportedProgCount) {
+        if (nProgCount != kProgCount) {
             AppendTrace("\r\nthis ProgCount is not supported by this tool !!!");
-            EndCmd();
+            EndCmd(CmdOutcome::Failed);
         } else if (!FitsRecords(staticInfo)) {
             AppendTrace("\r\nthese sizes are not supported by this tool !!!");
-            EndCmd();
+            EndCmd(CmdOutcome::Failed);
         } else if (IsProgSequence()) {
             if (nSelProg == 0) {
                 AppendTrace("\r\nexpect nSelProg != 0 !!!");
-                EndCmd();
+                EndCmd(CmdOutcome::Failed);
             } else {
                 AppendTrace(TraceText("\r\n*** Program %d **************************************",
                                       nSelProg));
@@ -97,10 +89,10 @@ void CGlowdeskDlg::HandleInfoReply(const uint8_t* pFrame, int nL) {
     }
 
     AppendTrace(" --> idx-err");
-    EndCmd();
+    EndCmd(CmdOutcome::Failed);
 }
 
-bool CGlowdeskDlg::PrepareSubE2Cmd(int nSub, int nFrameCmdArg) {
+bool CCommandEngine::PrepareSubE2Cmd(int nSub, int nFrameCmdArg) {
     LightProgram* pProg =
         nSelProg >= 1 && nSelProg <= kProgCount ? &store.aProgs[nSelProg - 1] : nullptr;
     nSubE2Cmd = nSub;

@@ -1,20 +1,16 @@
 // Dispatch of complete frames by their letter: the engine finishes the simple commands
 // itself and hands info, read and write replies to the memory-map logic and the
 // EEPROM sequences.
-#include "app/GlowdeskDlg.h"
+#include "protocol/CommandEngine.h"
 #include "protocol/Frames.h"
 
 namespace {
 
 constexpr int kAutoJmpPauseMs = 37;
 
-const char* FrameText(const uint8_t* p) {
-    return reinterpret_cast<const char*>(p);
-}
-
 }  // namespace
 
-int CGlowdeskDlg::CheckStatus(const uint8_t* pFrame, bool bReport) {
+int CCommandEngine::CheckStatus(const uint8_t* pFrame, bool bReport) {
     if (pFrame[3] == ':' && pFrame[4] == '0') {
         if (bReport)
             AppendTrace("--> ok");
@@ -25,7 +21,7 @@ int CGlowdeskDlg::CheckStatus(const uint8_t* pFrame, bool bReport) {
     return 0;
 }
 
-void CGlowdeskDlg::HandleResponse(uint8_t* pFrame, int nLen) {
+void CCommandEngine::HandleResponse(uint8_t* pFrame, int nLen) {
     if (pFrame == nullptr || nLen <= 3 || pFrame[0] != kFrameStart)
         return;
     if (bTrace)
@@ -37,8 +33,7 @@ void CGlowdeskDlg::HandleResponse(uint8_t* pFrame, int nLen) {
     int nResult = 1;
     switch (pFrame[2]) {
         case 'L':
-            byLeds = static_cast<uint8_t>(HexToByte(FrameText(pFrame + 3)));
-            ShowLeds(byLeds, false);
+            pListener->OnLedsReported(static_cast<uint8_t>(HexToByte(FrameText(pFrame + 3))));
             break;
         case 'i':
             if (IsRunningFrameCmd(CmdRdStaticInfo))
@@ -47,7 +42,7 @@ void CGlowdeskDlg::HandleResponse(uint8_t* pFrame, int nLen) {
         case 'j':
             if (IsRunningCmd(CmdJmpNormal) || IsRunningCmd(CmdJmpConfig)) {
                 nResult = CheckStatus(pFrame, true);
-                EndCmd();
+                EndCmd(nResult ? CmdOutcome::Finished : CmdOutcome::Failed);
             }
             break;
         case 'l':
@@ -63,35 +58,28 @@ void CGlowdeskDlg::HandleResponse(uint8_t* pFrame, int nLen) {
             nResult = E2WriteStatemachine(pFrame, nLen);
             break;
         default:
-            EndCmd();
+            EndCmd(CmdOutcome::Failed);
             pFrame[nL] = 0;
             AppendTrace(std::string(" --> (") + FrameText(pFrame) + ") ? ");
             nResult = 0;
             break;
     }
-    AddRxCount(nResult);
+    link.AddRxCount(nResult);
 }
 
-void CGlowdeskDlg::OnVersionReply(uint8_t* pFrame, int nL) {
+void CCommandEngine::OnVersionReply(uint8_t* pFrame, int nL) {
     pFrame[2] = static_cast<uint8_t>(pFrame[2] - 0x20);
     AppendTrace(" --> " + std::string(FrameText(pFrame + 2), nL));
     if (!IsRunningCmd(CmdRdVersion))
         return;
 
     if (bAutoJmpConfig) {
-        const CommandEntry* pRow = nullptr;
-        for (int i = 0; pCmdList != nullptr && i < nCmdCount; ++i) {
-            if (pCmdList[i].code == JMP_CONFIG) {
-                pRow = &pCmdList[i];
-                break;
-            }
-        }
-        if (pRow == nullptr) {
+        if (pJmpConfigLabel == nullptr) {
             AppendTrace("cmd: JMP_CONFIG not found in list!!!");
-            EndCmd();
+            EndCmd(CmdOutcome::Failed);
         } else {
             ClearCmdState();
-            const std::string strText = GetTrace() + "\r\n" + pRow->label + ": ";
+            const std::string strText = trace.GetTrace() + "\r\n" + pJmpConfigLabel + ": ";
             StartCmd(CmdJmpConfig, -1, &strText);
             waiter.Wait(kAutoJmpPauseMs);
         }

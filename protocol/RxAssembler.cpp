@@ -1,7 +1,5 @@
-// Receive frame assembler: '>' starts a frame, the length digit says how many
-// characters follow, a line feed must come right after them. Anything else is dropped
-// without a message.
-#include "app/GlowdeskDlg.h"
+#include "protocol/RxAssembler.h"
+
 #include "protocol/Frames.h"
 
 namespace {
@@ -17,7 +15,7 @@ constexpr int kMaxBodyEnd = 17;  // '>' + length digit + 15 characters
 
 }  // namespace
 
-bool CGlowdeskDlg::PushRxByte(uint8_t by) {
+bool CRxAssembler::PushRxByte(uint8_t by) {
     if (by == kFrameStart)
         nRxState = RxHunting;
     switch (nRxState) {

@@ -4,14 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/DebugSink.h"
-#include "app/Waiter.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
+#include "programs/LightProgram.h"
 #include "protocol/Frames.h"
 
 namespace {
 constexpr char kVersion[] = "HH 1.01";
 constexpr uint8_t kStaticInfo[6] = {0x08, 0x02, 0x09, 0x0C, 0x03, 0x80};
-constexpr int kProgCount = 9;
 constexpr unsigned kLastAddress = kE2ImageSize - 1;
 
 constexpr int kReplyWaitMs = 30;

@@ -2,7 +2,7 @@
 // Lets the simulated Handheld react faster or slower than the real one.
 #pragma once
 
-#include "app/Waiter.h"
+#include "base/Waiter.h"
 
 class ScaledWaiter : public Waiter {
 public:

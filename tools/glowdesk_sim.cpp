@@ -1,6 +1,6 @@
 // A Handheld on a pseudo-terminal, for trying the program without a device:
 //
-//   glowdesk_sim [-l LINK] [-s SCALE] [-b BAUD] [-v]
+//   glowdesk-sim [-l LINK] [-s SCALE] [-b BAUD] [-v] (installed under that name)
 //
 // prints the device path a program should open (for example through
 // GLOWDESK_COM1=<path>) and answers its frames as the Handheld would until it is
@@ -19,8 +19,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/DebugSink.h"
-#include "app/Waiter.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
 #include "serial/ScaledWaiter.h"
 #include "serial/posix/PtyHandheld.h"
 
@@ -60,9 +60,11 @@ std::string Printable(const std::string& strFrame) {
     return str;
 }
 
-int Usage() {
-    std::fputs("usage: glowdesk_sim [-l LINK] [-s SCALE] [-b BAUD] [-v]\n", stderr);
-    return 2;
+// Asked for with -h: on stdout, success; after a wrong option: on stderr, status 2.
+int Usage(bool bAsked = false) {
+    std::fputs("usage: glowdesk-sim [-l LINK] [-s SCALE] [-b BAUD] [-v]\n",
+               bAsked ? stdout : stderr);
+    return bAsked ? 0 : 2;
 }
 }  // namespace
 
@@ -93,6 +95,8 @@ int main(int argc, char** argv) {
             case 'v':
                 bVerbose = true;
                 break;
+            case 'h':
+                return Usage(true);
             default:
                 return Usage();
         }

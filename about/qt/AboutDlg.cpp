@@ -19,7 +19,7 @@ constexpr int kIconSize = 32;
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
+CAboutDlg::CAboutDlg(CRand& rand, QWidget* pParent) : QDialog(pParent) {
     setWindowTitle(QStringLiteral("About Glowdesk"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setModal(true);
@@ -55,13 +55,13 @@ CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
     pFrame->setGeometry(du.Rect(5, 5, 205, 110));
     pFrame->hide();
 
-    pMatrixWnd = new CMatrixWnd(this);
+    pMatrixWnd = new CMatrixWnd(rand, this);
     pMatrixWnd->SetText(kAboutLines);
     pMatrixWnd->Create(pFrame->geometry());
     pOk->setFocus();
 }
 
-void RunAboutDialog(QWidget* pParent) {
-    CAboutDlg dlg(pParent);
+void RunAboutDialog(QWidget* pParent, CRand& rand) {
+    CAboutDlg dlg(rand, pParent);
     dlg.exec();
 }

@@ -5,12 +5,14 @@
 #include <QDialog>
 
 class CMatrixWnd;
+class CRand;
 class QWidget;
 
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* pParent = nullptr);
+    // rand: the program-wide generator the rain draws from.
+    explicit CAboutDlg(CRand& rand, QWidget* pParent = nullptr);
     CMatrixWnd* MatrixWnd() const { return pMatrixWnd; }
 
 private:
@@ -18,4 +20,4 @@ private:
 };
 
 // Opens the about box and returns when it is closed; its animation ends with it.
-void RunAboutDialog(QWidget* pParent);
+void RunAboutDialog(QWidget* pParent, CRand& rand);

@@ -19,8 +19,8 @@ int QtTextMeasure::TextWidth(std::string_view str) const {
     return pMetrics->horizontalAdvance(FromNarrow(str));
 }
 
-CMatrixWnd::CMatrixWnd(QWidget* pParent)
-    : QFrame(pParent), rain(*this, measureRain, measureDisplay, randGen) {
+CMatrixWnd::CMatrixWnd(CRand& rand, QWidget* pParent)
+    : QFrame(pParent), randGen(rand), rain(*this, measureRain, measureDisplay, randGen) {
     // A sunken client edge; the animation fills what lies inside it.
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);

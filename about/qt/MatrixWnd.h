@@ -15,7 +15,7 @@
 
 #include "about/MatrixHost.h"
 #include "about/MatrixRain.h"
-#include "programs/Rand.h"
+#include "base/Rand.h"
 
 class QtTextMeasure : public TextMeasure {
 public:
@@ -31,7 +31,8 @@ private:
 class CMatrixWnd : public QFrame, private MatrixHost {
     Q_OBJECT
 public:
-    explicit CMatrixWnd(QWidget* pParent = nullptr);
+    // rand: the generator the rain draws from, the program's one.
+    explicit CMatrixWnd(CRand& rand, QWidget* pParent = nullptr);
     ~CMatrixWnd() override;
 
     void SetText(std::string_view strText) { rain.SetText(strText); }
@@ -68,7 +69,7 @@ private:
     QFont fontDisplay;
     QtTextMeasure measureRain;
     QtTextMeasure measureDisplay;
-    CRand randGen;
+    CRand& randGen;
     CMatrixRain rain;
     std::map<int, QTimer*> mapTimers;
     QImage imgRain;

@@ -476,7 +476,9 @@ std::optional<std::string> GlowdeskWindow::ChooseSaveFile(const std::string& str
 }
 
 void GlowdeskWindow::ShowAboutBox() {
-    RunAboutDialog(this);
+    // The rain draws from the program-wide generator that playback seeds.
+    if (pDlg)
+        RunAboutDialog(this, pDlg->Rand());
 }
 
 void GlowdeskWindow::ShowProgramEditor(int nIndex, const LightProgram& r) {

@@ -4,7 +4,7 @@
 
 #include <QLoggingCategory>
 
-#include "app/DebugSink.h"
+#include "base/DebugSink.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcEmulator)
 

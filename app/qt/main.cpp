@@ -5,11 +5,9 @@
 
 #include "app/CommandLine.h"
 #include "app/GlowdeskDlg.h"
+#include "app/Session.h"
 #include "app/qt/GlowdeskWindow.h"
 #include "app/qt/QtDebugSink.h"
-#include "serial/ComEmulator.h"
-#include "serial/PlatformComApi.h"
-#include "serial/SerialPort.h"
 #ifdef _WIN32
 #include "serial/win32/OutputDebugSink.h"
 #endif
@@ -22,6 +20,8 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glowdesk"));
+    // Lets the desktop match the window to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.glowdesk.Glowdesk"));
 
     SleepWaiter waiter;
     SystemClock clock;
@@ -30,12 +30,10 @@ int main(int argc, char* argv[]) {
 #else
     QtDebugSink debugSink;
 #endif
-    std::unique_ptr<ComApi> pComApi = CreatePlatformComApi();
-    CComEmulator emulator(waiter, debugSink);
-    CSerialPort serial(*pComApi, emulator);
+    CSession session(SessionServices{nullptr, &waiter, &clock, &debugSink});
 
     GlowdeskWindow window;
-    CGlowdeskDlg dlg(window, serial, waiter, clock);
+    CGlowdeskDlg dlg(window, session);
     window.Attach(&dlg);
     dlg.OnInitDialog(strArgs, strCurrentDir);
     window.exec();

@@ -2,7 +2,7 @@
 // debug-output viewer shows them).
 #pragma once
 
-#include "app/DebugSink.h"
+#include "base/DebugSink.h"
 
 class OutputDebugSink : public DebugSink {
 public:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "programs/IniFile.h"
+
 namespace {
 
 struct ScanCase {

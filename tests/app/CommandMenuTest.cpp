@@ -40,7 +40,7 @@ TEST_F(CommandMenuTest, SeparatorsAndNoSelectionDoNothing) {
         FakeView fresh;
         view = fresh;
         Init(pArgs);
-        const std::string strTrace = dlg.GetTrace();
+        const std::string strTrace = session.GetTrace();
         const size_t nTimerCalls = view.aTimerLog.size();
         for (int nRow = 0; nRow < view.ComboCount(IDC_COMMAND); ++nRow) {
             if (view.ComboGetRow(IDC_COMMAND, nRow) != "-------------------------")
@@ -50,7 +50,7 @@ TEST_F(CommandMenuTest, SeparatorsAndNoSelectionDoNothing) {
         }
         view.ComboSetSel(IDC_COMMAND, -1);
         dlg.OnStart();
-        EXPECT_EQ(dlg.GetTrace(), strTrace);
+        EXPECT_EQ(session.GetTrace(), strTrace);
         EXPECT_EQ(view.aTimerLog.size(), nTimerCalls);
         EXPECT_EQ(view.GetText(IDC_START), "start");
         EXPECT_TRUE(view.aFilters.empty());
@@ -63,9 +63,9 @@ TEST_F(CommandMenuTest, RunProgramStartsTimerOneAtTheSliderPeriod) {
     Press("run program");
     EXPECT_EQ(view.TimerPeriod(kTimerPlay), 32);
     EXPECT_EQ(view.GetText(IDC_START), "stop");
-    EXPECT_EQ(dlg.GetTrace(), "start program");
-    EXPECT_EQ(dlg.Play().CurProg, 0);  // entry 0 is selected after the start-up load
-    EXPECT_EQ(dlg.Play().TimerInterval, 32);
+    EXPECT_EQ(session.GetTrace(), "start program");
+    EXPECT_EQ(session.Player().State().CurProg, 0);  // entry 0 is selected after the start-up load
+    EXPECT_EQ(session.Player().State().TimerInterval, 32);
 }
 
 // The stop branch hands the button back through EndCmd of the command engine.
@@ -76,7 +76,7 @@ TEST_F(CommandMenuTest, APressWhilePlayingStops) {
     Press("load file");  // whatever is selected: the button reads "stop"
     EXPECT_EQ(view.TimerPeriod(kTimerPlay), 0);
     EXPECT_EQ(view.TimerPeriod(kTimerCom), 100);
-    EXPECT_EQ(dlg.GetTrace(), "start program\r\n...stopped by user");
+    EXPECT_EQ(session.GetTrace(), "start program\r\n...stopped by user");
     EXPECT_TRUE(view.aFilters.empty());
     EXPECT_FALSE(view.IsShown(IDC_RUNICON));
     EXPECT_EQ(view.GetText(IDC_START), "start");
@@ -92,13 +92,13 @@ TEST_F(CommandMenuTest, LoadAndReloadFile) {
     Press("load file");
     EXPECT_EQ(view.aFilters, std::vector<std::string>(3, kFilter));
     EXPECT_EQ(dlg.GetFileName(), File("a.ini"));
-    EXPECT_EQ(dlg.GetTrace(), " 1 programs loaded from " + File("a.ini"));
-    EXPECT_STREQ(dlg.Store().aProgs[0].Name, "one");
+    EXPECT_EQ(session.GetTrace(), " 1 programs loaded from " + File("a.ini"));
+    EXPECT_STREQ(session.Store().aProgs[0].Name, "one");
 
     Write("a.ini", "[PROG_1]\r\nName=changed\r\n");
     Press("reload file");
-    EXPECT_STREQ(dlg.Store().aProgs[0].Name, "changed");
-    EXPECT_EQ(dlg.GetTrace(), " 0 programs loaded from " + File("a.ini"));
+    EXPECT_STREQ(session.Store().aProgs[0].Name, "changed");
+    EXPECT_EQ(session.GetTrace(), " 0 programs loaded from " + File("a.ini"));
 }
 
 TEST_F(CommandMenuTest, StoreToFileOnlyInProgrammingMode) {
@@ -108,7 +108,7 @@ TEST_F(CommandMenuTest, StoreToFileOnlyInProgrammingMode) {
     FakeView fresh;
     view = fresh;
     Init("-p 1");
-    dlg.Store().aProgs[1].Steps = 1;
+    session.Store().aProgs[1].Steps = 1;
     view.qSaveAnswers = {std::nullopt, File("saved")};
     Press("store to file");
     EXPECT_FALSE(std::filesystem::exists(File("saved")));
@@ -119,7 +119,7 @@ TEST_F(CommandMenuTest, StoreToFileOnlyInProgrammingMode) {
 
     view.qOpenAnswers = {File("saved")};
     Press("load file");
-    EXPECT_EQ(dlg.Store().aProgs[1].Steps, 1);
+    EXPECT_EQ(session.Store().aProgs[1].Steps, 1);
 }
 
 TEST_F(CommandMenuTest, DeviceCommandsGetTheirRowLabel) {
@@ -129,7 +129,7 @@ TEST_F(CommandMenuTest, DeviceCommandsGetTheirRowLabel) {
           "wr sel. program", "rd all programs", "wr all programs", "rd MIX lenght",
           "wr MIX lenght"}) {
         Press(pLabel);
-        EXPECT_EQ(dlg.GetTrace(), std::string(pLabel) + ":  --> COM port not opened");
+        EXPECT_EQ(session.GetTrace(), std::string(pLabel) + ":  --> COM port not opened");
     }
     EXPECT_EQ(view.TimerPeriod(kTimerPlay), 0);
     EXPECT_EQ(view.GetText(IDC_START), "start");

@@ -22,7 +22,7 @@ TEST(Connect, OpensTheSelectedRowsPort) {
     t.h.dlg.OnConnect();
     EXPECT_EQ(t.Trace(), "Open Com Port:Com4, " + kDescription);
     EXPECT_EQ(t.Button(IDC_CONNECT), "disconnect");
-    EXPECT_NE(t.h.dlg.Port(), kNullHandle);
+    EXPECT_NE(t.h.session.Link().Handle(), kNullHandle);
     EXPECT_EQ(t.peer.aWritten, std::vector<std::string>{">1V\n"});
     EXPECT_EQ(t.h.waiter.aWaits, std::vector<int>{37});
 }
@@ -53,7 +53,7 @@ TEST(Connect, FailuresKeepTheButtonTheCountersAndANullHandle) {
         t.ConnectIdle();
         t.h.dlg.OnConnect();
         ASSERT_EQ(t.Button(IDC_CONNECT), "connect");
-        ASSERT_EQ(t.h.dlg.TxCount(), 1);
+        ASSERT_EQ(t.h.session.TxCount(), 1);
 
         t.peer.bTimeoutsOk = c.bTimeoutsOk;
         t.peer.bStateOk = c.bStateOk;
@@ -61,11 +61,11 @@ TEST(Connect, FailuresKeepTheButtonTheCountersAndANullHandle) {
         t.h.dlg.OnConnect();
         EXPECT_EQ(t.Trace(), c.strTrace);
         EXPECT_EQ(t.Button(IDC_CONNECT), "connect");
-        EXPECT_EQ(t.h.dlg.Port(), kNullHandle);
-        EXPECT_EQ(t.h.dlg.TxCount(), 1);
+        EXPECT_EQ(t.h.session.Link().Handle(), kNullHandle);
+        EXPECT_EQ(t.h.session.TxCount(), 1);
         EXPECT_EQ(t.peer.nOpen, 0);
         EXPECT_TRUE(t.peer.aWritten.empty());
-        EXPECT_FALSE(t.h.dlg.IsBusy());
+        EXPECT_FALSE(t.h.session.IsBusy());
     }
 }
 
@@ -75,7 +75,7 @@ TEST(Connect, DisconnectClosesAndLaterCommandsFindNoPort) {
     t.h.dlg.OnConnect();
     EXPECT_EQ(t.Trace(), "Com Port closed");
     EXPECT_EQ(t.Button(IDC_CONNECT), "connect");
-    EXPECT_EQ(t.h.dlg.Port(), kNullHandle);
+    EXPECT_EQ(t.h.session.Link().Handle(), kNullHandle);
     EXPECT_EQ(t.peer.nOpen, 0);
 
     t.h.dlg.DeviceCommand(READ_VERSION, -1, "read version: ");
@@ -91,14 +91,14 @@ TEST(Connect, DisconnectClosesAndLaterCommandsFindNoPort) {
 TEST(Connect, IgnoredWhileBusyOrWithoutASelectedPort) {
     PeerHarness t("");
     t.h.dlg.OnConnect();  // version request out, no answer yet
-    ASSERT_TRUE(t.h.dlg.IsBusy());
+    ASSERT_TRUE(t.h.session.IsBusy());
     t.h.dlg.OnConnect();
     EXPECT_EQ(t.Button(IDC_CONNECT), "disconnect");
     EXPECT_EQ(t.peer.aWritten.size(), 1u);
 
     PeerHarness u("");
     u.h.view.ComboSetSel(IDC_COMPORT, -1);
-    u.h.dlg.SetTrace("before");
+    u.h.session.Trace().SetTrace("before");
     u.h.dlg.OnConnect();
     EXPECT_EQ(u.Trace(), "before");
     EXPECT_EQ(u.Button(IDC_CONNECT), "connect");
@@ -124,8 +124,8 @@ TEST(DeviceCommand, EachCodeStartsItsOperation) {
         SCOPED_TRACE(c.nCode);
         PeerHarness t("-p 1");
         t.ConnectIdle();
-        t.h.dlg.Store().RandomLen = 80;
-        t.h.dlg.SetTrace("idle");
+        t.h.session.Store().RandomLen = 80;
+        t.h.session.Trace().SetTrace("idle");
         t.h.dlg.DeviceCommand(c.nCode, 0, "label: ");
         if (c.pFirstFrame == nullptr) {
             EXPECT_TRUE(t.peer.aWritten.empty());
@@ -134,7 +134,7 @@ TEST(DeviceCommand, EachCodeStartsItsOperation) {
         }
         EXPECT_EQ(t.peer.aWritten, std::vector<std::string>{c.pFirstFrame});
         EXPECT_EQ(t.Trace(), c.bStaticFirst ? "label: \r\n--> read static E2 info\r\n" : "label: ");
-        EXPECT_TRUE(t.h.dlg.IsBusy());
+        EXPECT_TRUE(t.h.session.IsBusy());
     }
 }
 

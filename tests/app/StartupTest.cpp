@@ -55,8 +55,8 @@ TEST(Startup, ListsTheCommandsInOrder) {
 TEST(Startup, InitialStateOfTheWindow) {
     DialogHarness h;
     h.Start("-t 1");
-    EXPECT_TRUE(h.dlg.IsTrace());
-    EXPECT_FALSE(h.dlg.IsProgMode());
+    EXPECT_TRUE(h.session.Options().bTrace);
+    EXPECT_FALSE(h.session.Options().bProgMode);
     EXPECT_EQ(h.view.nWindowIcon, IDR_MAINFRAME);
     EXPECT_EQ(h.view.Ctl(IDC_SPEED).nMin, 32);
     EXPECT_EQ(h.view.Ctl(IDC_SPEED).nMax, 5000);
@@ -65,7 +65,7 @@ TEST(Startup, InitialStateOfTheWindow) {
     EXPECT_EQ(h.view.GetText(IDC_TXCOUNT), "Tx: 0");
     EXPECT_EQ(h.view.TimerPeriod(kTimerCom), 100);
     EXPECT_EQ(h.view.TimerPeriod(kTimerPlay), 0);
-    EXPECT_EQ(h.dlg.Leds(), 0);
+    EXPECT_EQ(h.session.Player().Leds(), 0);
     EXPECT_FALSE(h.view.IsShown(IDC_RUNICON));
     // No ports on this machine: the port box stays empty with nothing selected.
     EXPECT_EQ(h.view.ComboCount(IDC_COMPORT), 0);
@@ -101,13 +101,13 @@ TEST(Startup, EmulationOffersAPortOnAMachineWithoutPorts) {
     EXPECT_EQ(h.view.ComboGetSel(IDC_COMPORT), 0);
     h.dlg.OnConnect();
     EXPECT_EQ(h.view.GetText(IDC_CONNECT), "disconnect");
-    EXPECT_EQ(h.dlg.GetTrace().rfind("Open Com Port:ComEmu, 57600 Baud", 0), 0u);
+    EXPECT_EQ(h.session.GetTrace().rfind("Open Com Port:ComEmu, 57600 Baud", 0), 0u);
 }
 
 TEST(Startup, StartDirectoryEndsInTheSeparator) {
     DialogHarness h;
     h.Start("", "/some/where");
-    EXPECT_EQ(g_strStartDir, "/some/where" + kSep);
+    EXPECT_EQ(h.session.Ini().StartDir(), "/some/where" + kSep);
 }
 
 TEST(Startup, StartupFileNameIsResolvedAgainstTheStartDirectory) {

@@ -28,12 +28,12 @@ void FillStore(ProgramStore& store) {
 // Serves, waits and ticks until the Handheld has answered nFrames requests of the
 // running operation; false if it ended first.
 bool ServeFrames(PtyRig& r, int nFrames) {
-    const int nBase = r.Dlg().TxCount();
-    while (r.Dlg().TxCount() - nBase < nFrames) {
+    const int nBase = r.Session().TxCount();
+    while (r.Session().TxCount() - nBase < nFrames) {
         r.ServePending();
         r.WaitForInput();
         r.Tick();
-        if (!r.Dlg().IsBusy())
+        if (!r.Session().IsBusy())
             return false;
     }
     return true;
@@ -43,7 +43,7 @@ bool ServeFrames(PtyRig& r, int nFrames) {
 int TicksUntilIdle(PtyRig& r, int nBound) {
     for (int n = 1; n <= nBound; ++n) {
         r.Tick();
-        if (!r.Dlg().IsBusy())
+        if (!r.Session().IsBusy())
             return n;
     }
     return -1;
@@ -60,28 +60,28 @@ TEST_P(HandheldGoneTest, EndsInTheTimeoutAndALaterConnectWorks) {
     const HangUpCase& c = GetParam();
     PtyRig r("-p 1");
     ASSERT_TRUE(r.bOpen);
-    FillStore(r.Dlg().Store());
+    FillStore(r.Session().Store());
     r.Connect();
     ASSERT_GT(r.RunUntilIdle(), 0);
 
     ASSERT_TRUE(r.h->view.SelectCommand(c.pLabel));
     r.Dlg().OnStart();
     ASSERT_TRUE(ServeFrames(r, c.nFramesBefore)) << r.Trace();
-    const int nTxBefore = r.Dlg().TxCount();
+    const int nTxBefore = r.Session().TxCount();
     r.sim.Close();
 
     // The request in flight never gets its answer: the time-out ends the operation on
     // its 76th tick, and nothing more is sent to a line that has gone.
     EXPECT_EQ(TicksUntilIdle(r, 1000), 76);
     EXPECT_TRUE(r.Trace().ends_with(" --> timeout")) << r.Trace();
-    EXPECT_EQ(r.Dlg().TxCount(), nTxBefore);
+    EXPECT_EQ(r.Session().TxCount(), nTxBefore);
     EXPECT_EQ(r.h->view.TimerPeriod(kTimerCom), 100);
     EXPECT_EQ(r.h->view.GetText(IDC_START), "start");
     EXPECT_EQ(r.h->view.GetText(IDC_CONNECT), "disconnect");
     // Idle polls of the dead line change nothing.
     for (int n = 0; n < 5; ++n)
         r.Tick();
-    EXPECT_FALSE(r.Dlg().IsBusy());
+    EXPECT_FALSE(r.Session().IsBusy());
     EXPECT_TRUE(r.Trace().ends_with(" --> timeout"));
 
     // The Handheld comes back on a new line under the same COM number.
@@ -95,11 +95,11 @@ TEST_P(HandheldGoneTest, EndsInTheTimeoutAndALaterConnectWorks) {
     EXPECT_EQ(r.Trace(), "Com Port closed");
     r.Dlg().OnConnect();
     auto runToIdle = [&] {
-        for (int n = 0; n < 10000 && r.Dlg().IsBusy(); ++n) {
+        for (int n = 0; n < 10000 && r.Session().IsBusy(); ++n) {
             r.WaitForInput();
             r.Tick();
         }
-        return !r.Dlg().IsBusy();
+        return !r.Session().IsBusy();
     };
     ASSERT_TRUE(runToIdle());
     EXPECT_EQ(r.Trace(), kOpen + " --> VHH 1.01\r\njmp to CFG mode: --> ok");
@@ -134,7 +134,7 @@ int SecondProgramOnHeldPort() {
     if (other.view.ComboCount(IDC_COMPORT) != 1)
         nStatus |= 4;  // a busy port is still listed
     other.dlg.OnConnect();
-    if (other.dlg.GetTrace().rfind("Could Not Open Com Port - ", 0) != 0 ||
+    if (other.session.GetTrace().rfind("Could Not Open Com Port - ", 0) != 0 ||
         other.view.GetText(IDC_CONNECT) != "connect")
         nStatus |= 8;
     other.dlg.OnDestroy();

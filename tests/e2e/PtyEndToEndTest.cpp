@@ -27,8 +27,8 @@ TEST(PtyEndToEnd, ConnectInNormalModeReadsTheVersion) {
 
     EXPECT_GT(r.Run(READ_VERSION, -1, "read version"), 0);
     EXPECT_EQ(r.Trace(), "read version:  --> VHH 1.01");
-    EXPECT_EQ(r.Dlg().RxCount(), 2);
-    EXPECT_EQ(r.Dlg().TxCount(), 2);
+    EXPECT_EQ(r.Session().RxCount(), 2);
+    EXPECT_EQ(r.Session().TxCount(), 2);
 }
 
 TEST(PtyEndToEnd, ConnectInProgrammingModeJumpsToConfigAndBack) {
@@ -53,9 +53,9 @@ TEST(PtyEndToEnd, SilentHandheldTimesOutOnThe76thTick) {
     r.ServePending();
     for (int n = 0; n < 75; ++n)
         r.Tick();
-    EXPECT_TRUE(r.Dlg().IsBusy());
+    EXPECT_TRUE(r.Session().IsBusy());
     r.Tick();
-    EXPECT_FALSE(r.Dlg().IsBusy());
+    EXPECT_FALSE(r.Session().IsBusy());
     EXPECT_EQ(r.Trace(), kOpen + " --> timeout");
 }
 
@@ -71,7 +71,7 @@ TEST(PtyEndToEnd, UnsolicitedLedFramesAmidNoise) {
     r.WaitForInput();
     r.Tick();
     EXPECT_EQ(r.h->view.ShownLeds(), 0x24);
-    EXPECT_EQ(r.Dlg().RxCount(), 4);
+    EXPECT_EQ(r.Session().RxCount(), 4);
 }
 
 TEST(PtyEndToEnd, ReplySplitOverSeveralTicks) {
@@ -83,12 +83,12 @@ TEST(PtyEndToEnd, ReplySplitOverSeveralTicks) {
         ASSERT_TRUE(r.sim.Send(pPiece));
         r.WaitForInput();
         r.Tick();
-        EXPECT_TRUE(r.Dlg().IsBusy()) << pPiece;
+        EXPECT_TRUE(r.Session().IsBusy()) << pPiece;
     }
     ASSERT_TRUE(r.sim.Send("\n"));
     r.WaitForInput();
     r.Tick();
-    EXPECT_FALSE(r.Dlg().IsBusy());
+    EXPECT_FALSE(r.Session().IsBusy());
     EXPECT_EQ(r.Trace(), kOpen + " --> VHH 1.01");
 }
 
@@ -102,10 +102,10 @@ TEST(PtyEndToEnd, HandheldGoneMidOperationEndsInTheTimeout) {
         r.WaitForInput();
         r.Tick();
     }
-    ASSERT_TRUE(r.Dlg().IsBusy());
+    ASSERT_TRUE(r.Session().IsBusy());
     r.sim.Close();
     int nTicks = 0;
-    while (r.Dlg().IsBusy() && nTicks < 1000) {
+    while (r.Session().IsBusy() && nTicks < 1000) {
         r.Tick();
         ++nTicks;
     }
@@ -119,7 +119,7 @@ TEST(PtyEndToEnd, FullStoreRoundTrip) {
     PtyRig r("-p 1");
     r.Connect();
     ASSERT_GT(r.RunUntilIdle(), 0);
-    ProgramStore& store = r.Dlg().Store();
+    ProgramStore& store = r.Session().Store();
     const char* apNames[kProgCount] = {"",       "x",      "abc",         "chase",       "fives",
                                        "a b c!", "~seven", "eleven char", "twelve chars"};
     const int anSteps[kProgCount] = {896, 0, 1, 2, 5, 6, 100, 333, 896};
@@ -166,7 +166,7 @@ TEST(PtyEndToEnd, InputReadOnArrivalLeavesTheSameTraceAsTimer2) {
         r.Connect();
         EXPECT_GT(bOnInput ? r.RunOnInput() : r.RunUntilIdle(), 0);
         o.aTraces.push_back(r.Trace());
-        ProgramStore& store = r.Dlg().Store();
+        ProgramStore& store = r.Session().Store();
         for (int i = 0; i < kProgCount; ++i) {
             LightProgram& p = store.aProgs[i];
             std::snprintf(p.Name, sizeof p.Name, "prog %d", i + 1);
@@ -181,8 +181,8 @@ TEST(PtyEndToEnd, InputReadOnArrivalLeavesTheSameTraceAsTimer2) {
             EXPECT_GT(bOnInput ? r.RunOnInput(nCode, -1, pLabel) : r.Run(nCode, -1, pLabel), 0);
             o.aTraces.push_back(r.Trace());
         }
-        o.nTx = r.Dlg().TxCount();
-        o.nRx = r.Dlg().RxCount();
+        o.nTx = r.Session().TxCount();
+        o.nRx = r.Session().RxCount();
         for (int i = 0; i < kProgCount; ++i)
             o.acData.insert(o.acData.end(), store.aProgs[i].Data,
                             store.aProgs[i].Data + store.aProgs[i].Steps);
@@ -204,7 +204,7 @@ TEST(PtyEndToEnd, InputReadOnArrivalLeavesTheSameTraceAsTimer2) {
 TEST(PtyEndToEnd, HangUpEndsTheWatchAndTheOperationTimesOut) {
     PtyRig r("-p 1");
     r.Connect();
-    const int fd = r.h->serial.PollDescriptor(r.Dlg().Port());
+    const int fd = r.h->serial.PollDescriptor(r.Session().Link().Handle());
     ASSERT_GE(fd, 0);
     EXPECT_EQ(r.h->view.nWatchedFd, fd);
     ASSERT_GT(r.RunOnInput(), 0);
@@ -214,13 +214,13 @@ TEST(PtyEndToEnd, HangUpEndsTheWatchAndTheOperationTimesOut) {
         r.WaitForInput();
         r.Dlg().OnComReadable();
     }
-    ASSERT_TRUE(r.Dlg().IsBusy());
+    ASSERT_TRUE(r.Session().IsBusy());
     r.sim.Close();
     ASSERT_TRUE(WaitReadable(fd, PtyRig::kWaitMs));
     r.Dlg().OnComReadable();
     EXPECT_EQ(r.h->view.nWatchedFd, -1);
     int nTicks = 0;
-    while (r.Dlg().IsBusy() && nTicks < 1000) {
+    while (r.Session().IsBusy() && nTicks < 1000) {
         r.Tick();
         ++nTicks;
     }

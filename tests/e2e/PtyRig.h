@@ -32,7 +32,8 @@ struct PtyRig {
     static std::string VarName() { return "GLOWDESK_COM" + std::to_string(kCom); }
 
     CGlowdeskDlg& Dlg() { return h->dlg; }
-    std::string Trace() { return h->dlg.GetTrace(); }
+    CSession& Session() { return h->session; }
+    std::string Trace() { return h->session.GetTrace(); }
 
     void Connect() {
         nFramesBase = sim.FramesReceived();
@@ -40,13 +41,13 @@ struct PtyRig {
     }
     // Lets the Handheld take (and answer) every frame written so far.
     void ServePending() {
-        for (int n = 0; n < 100 && sim.FramesReceived() - nFramesBase < h->dlg.TxCount(); ++n) {
+        for (int n = 0; n < 100 && sim.FramesReceived() - nFramesBase < h->session.TxCount(); ++n) {
             if (sim.Step(kWaitMs) < 0)
                 break;
         }
     }
     void WaitForInput() {
-        const int fd = h->serial.PollDescriptor(h->dlg.Port());
+        const int fd = h->serial.PollDescriptor(h->session.Link().Handle());
         if (fd >= 0)
             WaitReadable(fd, kWaitMs);
     }
@@ -55,10 +56,10 @@ struct PtyRig {
     int RunUntilIdle(int nBound = 100000) {
         for (int n = 1; n <= nBound; ++n) {
             ServePending();
-            if (h->dlg.IsBusy())
+            if (h->session.IsBusy())
                 WaitForInput();
             Tick();
-            if (!h->dlg.IsBusy())
+            if (!h->session.IsBusy())
                 return n;
         }
         return -1;
@@ -78,7 +79,7 @@ struct PtyRig {
                 return -1;
             WaitReadable(fd, kWaitMs);
             h->dlg.OnComReadable();
-            if (!h->dlg.IsBusy())
+            if (!h->session.IsBusy())
                 return n;
         }
         return -1;

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "app/DebugSink.h"
-#include "app/Waiter.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
 #include "protocol/Frames.h"
 #include "serial/ComEmulator.h"
 #include "tests/fuzz/FuzzCheck.h"

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/DebugSink.h"
 #include "app/GlowdeskDlg.h"
-#include "app/Waiter.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
 #include "programs/IniDocument.h"
 #include "programs/IniFile.h"
 #include "serial/ComEmulator.h"
@@ -95,20 +95,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     NoWaiter waiter;
     NullDebugSink sink;
     FixedClock clock;
-    CComEmulator emulator(waiter, sink);
-    CSerialPort serial(api, emulator);
-    CGlowdeskDlg dlg(view, serial, waiter, clock);
+    CSession session(SessionServices{&api, &waiter, &clock, &sink});
+    CGlowdeskDlg dlg(view, session);
     dlg.OnInitDialog("", TempDir());
-    dlg.LoadProgFile(strIn);
-    const ProgramStore loaded = dlg.Store();
+    session.LoadProgFile(strIn);
+    const ProgramStore loaded = session.Store();
     for (const LightProgram& prog : loaded.aProgs) {
         Check(prog.Steps <= kMaxFileSteps);
         Check(std::memchr(prog.Name, 0, kNameSize) != nullptr);
     }
     std::remove(strOut.c_str());
-    dlg.StoreProgFile(strOut);
-    dlg.LoadProgFile(strOut);
-    const ProgramStore& again = dlg.Store();
+    session.StoreProgFile(strOut);
+    session.LoadProgFile(strOut);
+    const ProgramStore& again = session.Store();
     Check(again.RandomLen == loaded.RandomLen);
     for (int k = 0; k < kProgCount; ++k) {
         const LightProgram& a = loaded.aProgs[k];

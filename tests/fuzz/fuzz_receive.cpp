@@ -36,9 +36,9 @@
 #include <string>
 #include <vector>
 
-#include "app/DebugSink.h"
 #include "app/GlowdeskDlg.h"
-#include "app/Waiter.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
 #include "serial/ComEmulator.h"
 #include "serial/SerialPort.h"
 #include "tests/fuzz/FuzzCheck.h"
@@ -168,9 +168,8 @@ bool SameContents(const LightProgram& a, const LightProgram& b) {
 class Session {
 public:
     explicit Session(bool bTrace)
-        : emulator(waiter, sink),
-          serial(api, emulator),
-          dlg(view, serial, waiter, clock),
+        : session(SessionServices{&api, &waiter, &clock, &sink}),
+          dlg(view, session),
           peer(waiter, sink) {
         dlg.OnInitDialog(bTrace ? "-p 1 -t 1" : "-p 1", "/nonexistent-glowdesk-dir");
         peer.ResetEmulator();
@@ -183,7 +182,7 @@ public:
         }
         // Something to write: program k has k * 37 steps and a name of k letters.
         for (int k = 0; k < kProgCount; ++k) {
-            LightProgram& prog = dlg.Store().aProgs[k];
+            LightProgram& prog = session.Store().aProgs[k];
             prog.Steps = static_cast<uint16_t>(k * 37);
             prog.MixAllowed = k & 1;
             for (int i = 0; i < k; ++i)
@@ -241,7 +240,7 @@ public:
         const int nWritesBefore = api.nWrites;
         Put(strAnswer);
         Tick();
-        if (bOneRequest && !strAnswer.empty() && dlg.IsBusy())
+        if (bOneRequest && !strAnswer.empty() && session.IsBusy())
             Check(api.nWrites > nWritesBefore);
     }
     const std::string& LastAnswer() const { return strLastAnswer; }
@@ -256,21 +255,21 @@ public:
     }
     void RunOutInSilence() {
         api.qRx.clear();
-        for (int nTick = 0; nTick < 80 && dlg.IsBusy(); ++nTick) {
+        for (int nTick = 0; nTick < 80 && session.IsBusy(); ++nTick) {
             Drop();
             Tick();
         }
-        Check(!dlg.IsBusy());
+        Check(!session.IsBusy());
     }
-    bool IsBusy() const { return dlg.IsBusy(); }
-    const std::string& Trace() const { return dlg.GetTrace(); }
+    bool IsBusy() const { return session.IsBusy(); }
+    const std::string& Trace() const { return session.GetTrace(); }
     void Destroy() { dlg.OnDestroy(); }
 
 private:
     // Remembers the store; until the next snapshot only the programs in nMayChange
     // (bit k for program k + 1) and, with bRandomLen, the MIX length may change.
     void Snapshot(uint16_t nMayChangeArg, bool bRandomLenArg) {
-        before = dlg.Store();
+        before = session.Store();
         nMayChange = nMayChangeArg;
         bRandomLen = bRandomLenArg;
     }
@@ -278,13 +277,13 @@ private:
     void CheckState() {
         bool bAnyCmd = false;
         for (const Operation& op : kOperations)
-            bAnyCmd = bAnyCmd || dlg.IsCmd(op.nCmd);
+            bAnyCmd = bAnyCmd || session.Engine().IsCmd(op.nCmd);
         int nFrameCmd = CmdUnknown;
         for (int c = CmdJmpNormal; c <= CmdWrMixLen; ++c)
-            if (dlg.IsRunningFrameCmd(c))
+            if (session.Engine().IsRunningFrameCmd(c))
                 nFrameCmd = c;
 
-        if (dlg.IsBusy()) {
+        if (session.IsBusy()) {
             // A request of the running frame command is on the line.
             Check(bAnyCmd);
             Check(RequestLetter(nFrameCmd) != 0);
@@ -299,7 +298,7 @@ private:
                 Check(view.GetText(IDC_START) == "start");
         }
 
-        const ProgramStore& store = dlg.Store();
+        const ProgramStore& store = session.Store();
         for (int k = 0; k < kProgCount; ++k) {
             const LightProgram& prog = store.aProgs[k];
             Check(prog.Steps <= kDataSize);
@@ -312,7 +311,7 @@ private:
         }
         if (!bRandomLen)
             Check(store.RandomLen == before.RandomLen);
-        if (!dlg.IsBusy())
+        if (!session.IsBusy())
             Snapshot(0, false);  // replies that nobody waits for change nothing
     }
 
@@ -321,8 +320,7 @@ private:
     NoWaiter waiter;
     NullDebugSink sink;
     FixedClock clock;
-    CComEmulator emulator;  // the dialog's own, unused: emulation is off
-    CSerialPort serial;
+    CSession session;  // its emulated Handheld stays unused: emulation is off
     CGlowdeskDlg dlg;
     CComEmulator peer;  // the Handheld on the other end of the line
     // E2 size in k, InfoLen, ProgCount, ProgNameLen, ProgSize (high, low).

@@ -12,30 +12,31 @@ namespace {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override { g_strStartDir = folder.Dir() + "/"; }
+    void SetUp() override { ini.SetStartDir(folder.Dir() + "/"); }
+    CIniProfile ini;
     TempFolder folder;
 };
 
 TEST_F(IniFileTest, RelativePathsLiveInTheStartDirectory) {
     WriteBytes(folder.File("progs.ini"), "[A]\r\nk=start dir\r\n");
-    EXPECT_EQ(GetIniString("progs.ini", "A", "k", "none"), "start dir");
-    EXPECT_EQ(GetIniString(folder.File("progs.ini"), "A", "k", "none"), "start dir");
+    EXPECT_EQ(ini.GetIniString("progs.ini", "A", "k", "none"), "start dir");
+    EXPECT_EQ(ini.GetIniString(folder.File("progs.ini"), "A", "k", "none"), "start dir");
 
-    ASSERT_TRUE(WriteIniString("new.ini", "B", "j", "2"));
+    ASSERT_TRUE(ini.WriteIniString("new.ini", "B", "j", "2"));
     EXPECT_EQ(ReadBytes(folder.File("new.ini")), "[B]\r\nj=2\r\n");
 }
 
 TEST_F(IniFileTest, MissingOrUnreadableFilesGiveTheDefault) {
-    EXPECT_EQ(GetIniString("absent.ini", "A", "k", "dflt"), "dflt");
-    EXPECT_EQ(GetIniString("", "A", "k", "dflt"), "dflt");  // the start directory itself
-    EXPECT_EQ(GetIniInt("absent.ini", "A", "k", 80), 80);
+    EXPECT_EQ(ini.GetIniString("absent.ini", "A", "k", "dflt"), "dflt");
+    EXPECT_EQ(ini.GetIniString("", "A", "k", "dflt"), "dflt");  // the start directory itself
+    EXPECT_EQ(ini.GetIniInt("absent.ini", "A", "k", 80), 80);
 }
 
 TEST_F(IniFileTest, ValuesAreCutAsAFixedBufferCutsThem) {
     WriteBytes(folder.File("long.ini"),
                "[A]\nlong=" + std::string(5000, 'x') + "\nnul=ab" + std::string(1, '\0') + "cd\n");
-    EXPECT_EQ(GetIniString("long.ini", "A", "long", ""), std::string(2999, 'x'));
-    EXPECT_EQ(GetIniString("long.ini", "A", "nul", ""), "ab");
+    EXPECT_EQ(ini.GetIniString("long.ini", "A", "long", ""), std::string(2999, 'x'));
+    EXPECT_EQ(ini.GetIniString("long.ini", "A", "nul", ""), "ab");
 }
 
 TEST_F(IniFileTest, NumbersFollowAtoi) {
@@ -57,7 +58,7 @@ TEST_F(IniFileTest, NumbersFollowAtoi) {
     for (const auto& c : aCases) {
         SCOPED_TRACE(c.pLine);
         WriteBytes(folder.File("n.ini"), std::string("[A]\r\n") + c.pLine + "\r\n");
-        EXPECT_EQ(GetIniInt("n.ini", "A", "n", 80), c.nExpected);
+        EXPECT_EQ(ini.GetIniInt("n.ini", "A", "n", 80), c.nExpected);
     }
     EXPECT_EQ(IniFormatUnsigned(-1), "4294967295");
 }
@@ -65,17 +66,17 @@ TEST_F(IniFileTest, NumbersFollowAtoi) {
 TEST_F(IniFileTest, WritesEditTheFileInPlace) {
     const std::string strBefore = "; my programs\r\n[PROG_1]\r\nName = old\r\nOwn=key\r\n\r\n[X]\n";
     WriteBytes(folder.File("edit.ini"), strBefore);
-    ASSERT_TRUE(WriteIniString("edit.ini", "prog_1", "NAME", "new"));
-    ASSERT_TRUE(WriteIniInt("edit.ini", "PROG_1", "Steps", 3));
+    ASSERT_TRUE(ini.WriteIniString("edit.ini", "prog_1", "NAME", "new"));
+    ASSERT_TRUE(ini.WriteIniInt("edit.ini", "PROG_1", "Steps", 3));
     EXPECT_EQ(ReadBytes(folder.File("edit.ini")),
               "; my programs\r\n[PROG_1]\r\nName=new\r\nOwn=key\r\nSteps=3\r\n\r\n[X]\n");
 }
 
 TEST_F(IniFileTest, AFailedWriteLeavesEverythingAsItWas) {
     std::filesystem::create_directory(folder.File("dir.ini"));
-    EXPECT_FALSE(WriteIniString("dir.ini", "A", "k", "1"));
+    EXPECT_FALSE(ini.WriteIniString("dir.ini", "A", "k", "1"));
     EXPECT_TRUE(std::filesystem::is_directory(folder.File("dir.ini")));
-    EXPECT_FALSE(WriteIniString("no/such/folder.ini", "A", "k", "1"));
+    EXPECT_FALSE(ini.WriteIniString("no/such/folder.ini", "A", "k", "1"));
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path),
                             std::filesystem::directory_iterator()),
@@ -85,19 +86,19 @@ TEST_F(IniFileTest, AFailedWriteLeavesEverythingAsItWas) {
 TEST_F(IniFileTest, AReadScopeParsesOnceAndSeesItsOwnWrites) {
     WriteBytes(folder.File("s.ini"), "[A]\nk=1\n");
     {
-        const CIniReadScope scope;
-        EXPECT_EQ(GetIniString("s.ini", "A", "k", ""), "1");
+        const CIniProfile::CReadScope scope(ini);
+        EXPECT_EQ(ini.GetIniString("s.ini", "A", "k", ""), "1");
         WriteBytes(folder.File("s.ini"), "[A]\nk=2\n");  // behind the layer's back
-        EXPECT_EQ(GetIniString("s.ini", "A", "k", ""), "1");
-        ASSERT_TRUE(WriteIniString("s.ini", "A", "j", "3"));
-        EXPECT_EQ(GetIniString("s.ini", "A", "k", ""), "2");
-        EXPECT_EQ(GetIniString("s.ini", "A", "j", ""), "3");
+        EXPECT_EQ(ini.GetIniString("s.ini", "A", "k", ""), "1");
+        ASSERT_TRUE(ini.WriteIniString("s.ini", "A", "j", "3"));
+        EXPECT_EQ(ini.GetIniString("s.ini", "A", "k", ""), "2");
+        EXPECT_EQ(ini.GetIniString("s.ini", "A", "j", ""), "3");
     }
     // Outside a scope every read sees the file as it is now, even within one clock tick.
     WriteBytes(folder.File("s.ini"), "[A]\nk=4\n");
-    EXPECT_EQ(GetIniString("s.ini", "A", "k", ""), "4");
+    EXPECT_EQ(ini.GetIniString("s.ini", "A", "k", ""), "4");
     WriteBytes(folder.File("s.ini"), "[A]\nk=5\n");
-    EXPECT_EQ(GetIniString("s.ini", "A", "k", ""), "5");
+    EXPECT_EQ(ini.GetIniString("s.ini", "A", "k", ""), "5");
 }
 
 // Symbolic links need a privilege on Windows.

@@ -15,10 +15,10 @@ namespace {
 class ProgFileTest : public ::testing::Test {
 protected:
     std::string Row(int n) { return rig.view.ComboGetRow(IDC_PROGRAM, n); }
-    const LightProgram& Prog(int n) { return rig.dlg.Store().aProgs[n - 1]; }
+    const LightProgram& Prog(int n) { return rig.session.Store().aProgs[n - 1]; }
     void Load(const std::string& strName, const std::string& strText) {
         WriteBytes(rig.folder.File(strName), strText);
-        rig.dlg.LoadProgFile(strName);
+        rig.session.LoadProgFile(strName);
     }
 
     DialogRig rig;
@@ -59,12 +59,12 @@ TEST_F(ProgFileTest, ReadsProgramsAsTheFileDescribesThem) {
     EXPECT_EQ(Prog(1).Data[0], 0x81);
     EXPECT_EQ(Prog(1).Data[1], 0xAA);
     EXPECT_EQ(Prog(1).Data[2], 0x03);
-    EXPECT_EQ(rig.dlg.Store().RandomLen, 44);
+    EXPECT_EQ(rig.session.Store().RandomLen, 44);
     ASSERT_EQ(rig.view.ComboCount(IDC_PROGRAM), 11);
     EXPECT_EQ(Row(9), "Random");
     EXPECT_EQ(Row(10), "MIX: (RandomLen=44)");
     EXPECT_EQ(rig.view.ComboGetSel(IDC_PROGRAM), 0);
-    EXPECT_EQ(rig.dlg.GetTrace(), " 2 programs loaded from edge.ini");
+    EXPECT_EQ(rig.session.GetTrace(), " 2 programs loaded from edge.ini");
     EXPECT_EQ(rig.dlg.GetFileName(), "edge.ini");
 }
 
@@ -74,34 +74,37 @@ TEST_F(ProgFileTest, StepsAreCutAt896AndAMissingKeyReadsItsDefault) {
         strText += "Step_" + std::to_string(k) + "=01010101\n";
     Load("big.ini", strText);
     EXPECT_EQ(Prog(9).Steps, 896);
-    EXPECT_EQ(rig.dlg.Store().RandomLen, 80);
-    EXPECT_EQ(rig.dlg.Store().aProgs[8].Data[896], 0);
+    EXPECT_EQ(rig.session.Store().RandomLen, 80);
+    EXPECT_EQ(rig.session.Store().aProgs[8].Data[896], 0);
 }
 
 TEST_F(ProgFileTest, ALoadClearsAddressesStaticInfoAndPlayback) {
-    rig.dlg.Store().aProgs[0].PosProgLen = 0x100;
-    rig.dlg.Store().aProgs[3].PosProgData = 0x200;
-    rig.dlg.Info() = StaticInfo{4, 12, 896};
-    rig.dlg.Play().CurProg = 10;
-    rig.dlg.Play().MixProg = 3;
+    rig.session.Store().aProgs[0].PosProgLen = 0x100;
+    rig.session.Store().aProgs[3].PosProgData = 0x200;
+    rig.session.Engine().SetInfo(StaticInfo{4, 12, 896});
+    rig.session.Player().SelectProg(kEntryMix);  // MIX, on Random with an empty store
+    ASSERT_EQ(rig.session.Player().State().CurProg, kEntryMix);
+    ASSERT_EQ(rig.session.Player().State().MixProg, kEntryRandom);
     Load("p.ini", "[PROG_1]\nSteps=1\nStep_1=00000001\n");
-    for (const LightProgram& r : rig.dlg.Store().aProgs) {
+    for (const LightProgram& r : rig.session.Store().aProgs) {
         EXPECT_EQ(r.PosProgLen + r.PosProgName + r.PosProgData, 0);
     }
-    EXPECT_EQ(rig.dlg.Info().InfoLen + rig.dlg.Info().ProgNameLen + rig.dlg.Info().ProgSize, 0);
-    EXPECT_EQ(rig.dlg.Play().CurProg, 0);
-    EXPECT_EQ(rig.dlg.Play().MixProg, 0);
+    EXPECT_EQ(
+        rig.session.Info().InfoLen + rig.session.Info().ProgNameLen + rig.session.Info().ProgSize,
+        0);
+    EXPECT_EQ(rig.session.Player().State().CurProg, 0);
+    EXPECT_EQ(rig.session.Player().State().MixProg, 0);
 }
 
 TEST_F(ProgFileTest, StoreWritesEveryProgramInFull) {
-    ProgramStore& s = rig.dlg.Store();
+    ProgramStore& s = rig.session.Store();
     s.aProgs[0] = LightProgram{};
     s.aProgs[0].MixAllowed = 1;
     std::strcpy(s.aProgs[0].Name, "chase");
     s.aProgs[0].Steps = 2;
     s.aProgs[0].Data[0] = 0x81;
     s.aProgs[0].Data[1] = 0x42;
-    rig.dlg.StoreProgFile("out.ini");
+    rig.session.StoreProgFile("out.ini");
     std::string strExpected =
         "[Random]\r\nMIX=80\r\n[PROG_1]\r\nMixAllowed=1\r\nName=chase\r\nSteps=2\r\n"
         "Step_1=10000001\r\nStep_2=01000010\r\n";
@@ -117,13 +120,13 @@ TEST_F(ProgFileTest, StoreAndLoadGiveBackTheSamePrograms) {
          "Step_3=01000010\n[PROG_4]\nName=-\nSteps=9\nMixAllowed=1\n[Random]\nMIX=3\n");
     std::mt19937 gen(7);
     for (int k = 0; k < kMaxFileSteps; ++k)
-        rig.dlg.Store().aProgs[8].Data[k] = gen() & 0xFF;
-    rig.dlg.Store().aProgs[8].Steps = kMaxFileSteps;
-    const ProgramStore before = rig.dlg.Store();
+        rig.session.Store().aProgs[8].Data[k] = gen() & 0xFF;
+    rig.session.Store().aProgs[8].Steps = kMaxFileSteps;
+    const ProgramStore before = rig.session.Store();
 
-    rig.dlg.StoreProgFile(rig.folder.File("round.ini"));  // an absolute path
-    rig.dlg.LoadProgFile("round.ini");
-    const ProgramStore& after = rig.dlg.Store();
+    rig.session.StoreProgFile(rig.folder.File("round.ini"));  // an absolute path
+    rig.session.LoadProgFile("round.ini");
+    const ProgramStore& after = rig.session.Store();
     EXPECT_EQ(after.RandomLen, 3);
     for (int n = 0; n < kProgCount; ++n) {
         SCOPED_TRACE(n);
@@ -141,8 +144,8 @@ TEST_F(ProgFileTest, AFailedStoreLeavesTheOldFileAndSaysSo) {
     const std::string strOld = "[PROG_1]\r\nName=keep me\r\n";
     WriteBytes(rig.folder.File("old.ini"), strOld);
     std::filesystem::create_directory(rig.folder.File("folder.ini"));
-    rig.dlg.StoreProgFile("folder.ini");         // a folder in the way
-    rig.dlg.StoreProgFile("missing/dir/x.ini");  // no such folder
+    rig.session.StoreProgFile("folder.ini");         // a folder in the way
+    rig.session.StoreProgFile("missing/dir/x.ini");  // no such folder
     EXPECT_EQ(rig.view.aMessages, std::vector<std::string>(2, "error: can not open the file !!!"));
     EXPECT_TRUE(std::filesystem::is_directory(rig.folder.File("folder.ini")));
 
@@ -150,11 +153,11 @@ TEST_F(ProgFileTest, AFailedStoreLeavesTheOldFileAndSaysSo) {
     if (::geteuid() != 0) {  // root writes everywhere
         std::filesystem::permissions(rig.folder.File("old.ini"),
                                      std::filesystem::perms::owner_read);
-        rig.dlg.StoreProgFile("old.ini");
+        rig.session.StoreProgFile("old.ini");
         EXPECT_EQ(rig.view.aMessages.size(), 3u);
         std::filesystem::permissions(rig.folder.path, std::filesystem::perms::owner_read |
                                                           std::filesystem::perms::owner_exec);
-        rig.dlg.StoreProgFile("old.ini");
+        rig.session.StoreProgFile("old.ini");
         EXPECT_EQ(rig.view.aMessages.size(), 4u);
     }
 #endif
@@ -188,7 +191,7 @@ TEST_F(ProgFileTest, BadFilesStillLoad) {
     for (const auto& c : aCases) {
         SCOPED_TRACE(c.pName);
         Load("bad.ini", c.strText);
-        EXPECT_EQ(rig.dlg.GetTrace(),
+        EXPECT_EQ(rig.session.GetTrace(),
                   " " + std::to_string(c.nCount) + " programs loaded from bad.ini");
         EXPECT_EQ(rig.view.ComboCount(IDC_PROGRAM), 11);
         EXPECT_EQ(ReadBytes(rig.folder.File("bad.ini")), c.strText);
@@ -199,16 +202,16 @@ TEST_F(ProgFileTest, BadFilesStillLoad) {
 
     // A folder in place of the file reads as a missing one.
     std::filesystem::create_directory(rig.folder.File("adir"));
-    rig.dlg.LoadProgFile("adir");
-    EXPECT_EQ(rig.dlg.GetTrace(), " 0 programs loaded from adir");
-    EXPECT_EQ(rig.dlg.Store().RandomLen, 80);
+    rig.session.LoadProgFile("adir");
+    EXPECT_EQ(rig.session.GetTrace(), " 0 programs loaded from adir");
+    EXPECT_EQ(rig.session.Store().RandomLen, 80);
 }
 
 TEST_F(ProgFileTest, ListProgEntryRewritesOneRowAndKeepsTheSelection) {
     rig.view.ComboSetSel(IDC_PROGRAM, 10);
-    rig.dlg.Store().aProgs[2].Steps = 1;
-    rig.dlg.Store().aProgs[2].MixAllowed = 1;
-    std::strcpy(rig.dlg.Store().aProgs[2].Name, "fill");
+    rig.session.Store().aProgs[2].Steps = 1;
+    rig.session.Store().aProgs[2].MixAllowed = 1;
+    std::strcpy(rig.session.Store().aProgs[2].Name, "fill");
     rig.dlg.ListProgEntry(2);
     EXPECT_EQ(Row(2), "Prog 3: \"fill\", 1 step, MixAllowed=1");
     EXPECT_EQ(rig.view.ComboCount(IDC_PROGRAM), 11);
@@ -219,23 +222,23 @@ TEST_F(ProgFileTest, WriteProgToIniEditsOneSectionOfAnExistingFile) {
     WriteBytes(
         rig.folder.File("mine.ini"),
         "; keep\r\n[PROG_1]\r\nName=old\r\nSteps=3\r\nColour=red\r\n\r\n[PROG_2]\r\nName=x\r\n");
-    LightProgram& r = rig.dlg.Store().aProgs[0];
+    LightProgram& r = rig.session.Store().aProgs[0];
     std::strcpy(r.Name, "new");
     r.Steps = 1;
     r.Data[0] = 0x01;
-    EXPECT_EQ(rig.dlg.WriteProgToIni(0, "mine.ini"), 1);
+    EXPECT_EQ(rig.session.Files().WriteProgToIni(0, "mine.ini"), 1);
     EXPECT_EQ(ReadBytes(rig.folder.File("mine.ini")),
               "; keep\r\n[PROG_1]\r\nName=new\r\nSteps=1\r\nColour=red\r\nMixAllowed=0\r\n"
               "Step_1=00000001\r\n\r\n[PROG_2]\r\nName=x\r\n");
-    EXPECT_EQ(rig.dlg.WriteProgToIni(1, "mine.ini"), 0);
+    EXPECT_EQ(rig.session.Files().WriteProgToIni(1, "mine.ini"), 0);
 }
 
 TEST_F(ProgFileTest, TheDemoFileLoads) {
     const char* pSource = std::getenv("GLOWDESK_SOURCE_DIR");
     if (pSource == nullptr)
         GTEST_SKIP() << "GLOWDESK_SOURCE_DIR is not set";
-    rig.dlg.LoadProgFile(std::string(pSource) + "/examples/demo.ini");
-    EXPECT_EQ(rig.dlg.GetTrace().substr(0, 20), " 8 programs loaded f");
+    rig.session.LoadProgFile(std::string(pSource) + "/examples/demo.ini");
+    EXPECT_EQ(rig.session.GetTrace().substr(0, 20), " 8 programs loaded f");
     EXPECT_EQ(Row(0), "Prog 1: \"Chase\", 8 steps, MixAllowed=1");
     EXPECT_EQ(Row(4), "Prog 5: \"Sweep\", 12 steps, MixAllowed=1");
     EXPECT_EQ(Row(7), "Prog 8: \"-\", 0 step, MixAllowed=0");

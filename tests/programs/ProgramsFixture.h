@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/CommandLine.h"
-#include "app/DebugSink.h"
 #include "app/GlowdeskDlg.h"
+#include "base/DebugSink.h"
 #include "tests/support/DialogHarness.h"
 
 class TempFolder {

@@ -31,10 +31,10 @@ int StoreAsOrdinaryUser(const std::string& strDir, const std::string& strTarget)
         return kNoUnprivilegedUser;
     DialogHarness h;
     h.Start("", strDir);
-    LightProgram& prog = h.dlg.Store().aProgs[0];
+    LightProgram& prog = h.session.Store().aProgs[0];
     std::strcpy(prog.Name, "new");
     prog.Steps = 3;
-    h.dlg.StoreProgFile(strTarget);
+    h.session.StoreProgFile(strTarget);
     return h.view.aMessages == std::vector<std::string>{"error: can not open the file !!!"} ? 0 : 1;
 }
 

@@ -17,11 +17,11 @@ TEST(ComReadable, ReadsTheReplyAtOnce) {
     t.peer.Queue(">8vHH 1.01\n");
     t.h.dlg.OnComReadable();
     EXPECT_EQ(t.Trace(), kOpenText + " --> VHH 1.01");
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_FALSE(t.h.session.IsBusy());
     EXPECT_EQ(t.Button(IDC_START), "start");
     EXPECT_EQ(t.h.view.TimerPeriod(kTimerCom), 100);
-    EXPECT_EQ(t.h.dlg.RxCount(), 1);
-    EXPECT_EQ(t.h.dlg.TxCount(), 1);
+    EXPECT_EQ(t.h.session.RxCount(), 1);
+    EXPECT_EQ(t.h.session.TxCount(), 1);
 }
 
 TEST(ComReadable, CountsNoTimeoutTick) {
@@ -30,11 +30,11 @@ TEST(ComReadable, CountsNoTimeoutTick) {
     t.Tick(75);
     for (int n = 0; n < 200; ++n)
         t.h.dlg.OnComReadable();
-    EXPECT_TRUE(t.h.dlg.IsBusy());
+    EXPECT_TRUE(t.h.session.IsBusy());
     EXPECT_EQ(t.Trace(), kOpenText);
     t.Tick();
     EXPECT_EQ(t.Trace(), kOpenText + " --> timeout");
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_FALSE(t.h.session.IsBusy());
 }
 
 TEST(ComReadable, ReplyInPiecesIsHandledWhenComplete) {
@@ -43,7 +43,7 @@ TEST(ComReadable, ReplyInPiecesIsHandledWhenComplete) {
     for (const char* pPiece : {">8v", "HH 1", ".01"}) {
         t.peer.Queue(pPiece);
         t.h.dlg.OnComReadable();
-        EXPECT_TRUE(t.h.dlg.IsBusy()) << pPiece;
+        EXPECT_TRUE(t.h.session.IsBusy()) << pPiece;
     }
     t.peer.Queue("\n");
     t.h.dlg.OnComReadable();
@@ -59,10 +59,10 @@ TEST(ComReadable, ChainedRequestIsReadOnTheNextCall) {
     t.h.dlg.OnConnect();
     t.h.dlg.OnComReadable();
     EXPECT_EQ(t.Trace(), kOpenText + " --> VHH 1.01\r\njmp to CFG mode: ");
-    EXPECT_TRUE(t.h.dlg.IsBusy());
+    EXPECT_TRUE(t.h.session.IsBusy());
     t.h.dlg.OnComReadable();
     EXPECT_EQ(t.Trace(), kOpenText + " --> VHH 1.01\r\njmp to CFG mode: --> ok");
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_FALSE(t.h.session.IsBusy());
     EXPECT_EQ(t.h.waiter.aWaits, (std::vector<int>{37, 37}));
 }
 
@@ -73,7 +73,7 @@ TEST(ComReadable, TransferLeavesTheSameTraceAsTimer2) {
         PeerHarness t("-p 1 -t 1");
         t.ConnectIdle();
         t.AnswerLikeTheHandheld();
-        ProgramStore& store = t.h.dlg.Store();
+        ProgramStore& store = t.h.session.Store();
         std::snprintf(store.aProgs[2].Name, sizeof store.aProgs[2].Name, "three");
         store.aProgs[2].Steps = 40;
         for (int s = 0; s < 40; ++s)
@@ -81,11 +81,12 @@ TEST(ComReadable, TransferLeavesTheSameTraceAsTimer2) {
         std::string strTrace;
         for (int32_t nCode : {WR_SEL_PROG, RD_SEL_PROG}) {
             t.h.dlg.DeviceCommand(nCode, 2, "op: ");
-            for (int n = 0; n < 1000 && t.h.dlg.IsBusy(); ++n)
+            for (int n = 0; n < 1000 && t.h.session.IsBusy(); ++n)
                 bReadable ? t.h.dlg.OnComReadable() : t.Tick();
             strTrace += t.Trace() + "|";
         }
-        return std::make_tuple(strTrace, t.peer.aWritten, t.h.dlg.TxCount(), t.h.dlg.RxCount());
+        return std::make_tuple(strTrace, t.peer.aWritten, t.h.session.TxCount(),
+                               t.h.session.RxCount());
     };
     const auto timer = run(false);
     const auto readable = run(true);
@@ -97,12 +98,12 @@ TEST(ComReadable, EmulationIsReadOnTimer2Only) {
     PeerHarness t("-e 1");
     DialogHarness& h = t.h;
     h.dlg.OnConnect();
-    ASSERT_TRUE(h.dlg.IsBusy());
+    ASSERT_TRUE(h.session.IsBusy());
     h.dlg.OnComReadable();
-    EXPECT_TRUE(h.dlg.IsBusy());
+    EXPECT_TRUE(h.session.IsBusy());
     h.dlg.OnTimer(kTimerCom);
-    EXPECT_FALSE(h.dlg.IsBusy());
-    EXPECT_EQ(h.dlg.RxCount(), 1);
+    EXPECT_FALSE(h.session.IsBusy());
+    EXPECT_EQ(h.session.RxCount(), 1);
     EXPECT_TRUE(h.view.aWatchLog.empty());
 }
 
@@ -110,7 +111,7 @@ TEST(ComReadable, NothingHappensWithoutAPort) {
     PeerHarness t("");
     t.peer.Queue(">3L81\n");
     t.h.dlg.OnComReadable();
-    EXPECT_EQ(t.h.dlg.RxCount(), 0);
+    EXPECT_EQ(t.h.session.RxCount(), 0);
     EXPECT_EQ(t.peer.nReads, 0);
 }
 
@@ -128,7 +129,7 @@ TEST(ComReadable, WindowWatchesTheOpenPortOnly) {
         h.dlg.OnConnect();
         peer.Queue(">8vHH 1.01\n");
         h.dlg.OnComReadable();
-        ASSERT_FALSE(h.dlg.IsBusy());
+        ASSERT_FALSE(h.session.IsBusy());
     };
     connectIdle();
     // Input that is read does not make the dialog ask again.
@@ -164,9 +165,9 @@ TEST(ComReadable, GoneDeviceEndsTheWatch) {
         h.dlg.OnComReadable();
         EXPECT_EQ(h.view.aWatchLog.size(), 2u);
         // The operation still ends on the time-out of timer 2.
-        for (int n = 0; n < 76 && h.dlg.IsBusy(); ++n)
+        for (int n = 0; n < 76 && h.session.IsBusy(); ++n)
             h.dlg.OnTimer(kTimerCom);
-        EXPECT_TRUE(h.dlg.GetTrace().ends_with(" --> timeout"));
+        EXPECT_TRUE(h.session.GetTrace().ends_with(" --> timeout"));
     }
 }
 

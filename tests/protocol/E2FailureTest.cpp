@@ -18,7 +18,7 @@ struct Scripted : PeerHarness {
         h.dlg.DeviceCommand(nCode, nProgRow, strLabel + ": ");
         EXPECT_GT(RunUntilIdle(), 0) << "operation did not end";
     }
-    LightProgram& Prog(int k) { return h.dlg.Store().aProgs[k - 1]; }
+    LightProgram& Prog(int k) { return h.session.Store().aProgs[k - 1]; }
 };
 
 // Answers frames that begin with strRequest with strReply.
@@ -89,12 +89,12 @@ TEST(E2Failure, EndsTheOperationWithItsMessage) {
         Scripted t(c.fnOverride);
         FillProgram(t.Prog(1));
         const LightProgram before = t.Prog(1);
-        const int nRx = t.h.dlg.RxCount();
-        const int nTx = t.h.dlg.TxCount();
+        const int nRx = t.h.session.RxCount();
+        const int nTx = t.h.session.TxCount();
         t.Run(c.nCode, 0, "op");
         EXPECT_TRUE(t.Trace().ends_with(c.strTail)) << t.Trace();
-        EXPECT_EQ(t.h.dlg.RxCount() - nRx, c.nRx);
-        EXPECT_EQ(t.h.dlg.TxCount() - nTx, c.nTx);
+        EXPECT_EQ(t.h.session.RxCount() - nRx, c.nRx);
+        EXPECT_EQ(t.h.session.TxCount() - nTx, c.nTx);
         EXPECT_EQ(t.Button(IDC_START), "start");
         EXPECT_EQ(t.h.view.TimerPeriod(kTimerCom), 100);
         // Nothing of a refused reply reaches the record.
@@ -111,9 +111,9 @@ TEST(E2Failure, StaticInfoOfAnotherCountKeepsItsSizes) {
     EXPECT_EQ(t.Trace(),
               "rd static info:  --> ok\r\nE2=16k, InfoLen=3, ProgCount=8, ProgNameLen=11, "
               "ProgSize=768\r\nthis ProgCount is not supported by this tool !!!");
-    EXPECT_EQ(t.h.dlg.Info().InfoLen, 3);
-    EXPECT_EQ(t.h.dlg.Info().ProgNameLen, 11);
-    EXPECT_EQ(t.h.dlg.Info().ProgSize, 768);
+    EXPECT_EQ(t.h.session.Info().InfoLen, 3);
+    EXPECT_EQ(t.h.session.Info().ProgNameLen, 11);
+    EXPECT_EQ(t.h.session.Info().ProgSize, 768);
 }
 
 TEST(E2Failure, RepliesAfterTheOperationEnded) {
@@ -138,14 +138,14 @@ TEST(E2Failure, RepliesAfterTheOperationEnded) {
         t.Run(RD_SEL_PROG, 0, "op");
         ASSERT_TRUE(t.Trace().ends_with(" --> timeout"));
         const std::string strBefore = t.Trace();
-        const int nRx = t.h.dlg.RxCount();
+        const int nRx = t.h.session.RxCount();
         const size_t nSent = t.peer.aWritten.size();
         t.peer.Queue(c.pLate);
         t.Tick();
         EXPECT_EQ(t.Trace(), strBefore + c.strAppended);
-        EXPECT_EQ(t.h.dlg.RxCount() - nRx, c.nRx);
+        EXPECT_EQ(t.h.session.RxCount() - nRx, c.nRx);
         EXPECT_EQ(t.peer.aWritten.size(), nSent);
-        EXPECT_FALSE(t.h.dlg.IsBusy());
+        EXPECT_FALSE(t.h.session.IsBusy());
         EXPECT_STREQ(t.Prog(1).Name, "old");
     }
 }
@@ -191,11 +191,11 @@ TEST(E2Failure, SizesBeyondTheRecordsAreRefused) {
             Scripted t(Answer(">3I00", c.pReply));
             for (int k = 1; k <= kProgCount; ++k)
                 FillProgram(t.Prog(k));
-            const ProgramStore before = t.h.dlg.Store();
+            const ProgramStore before = t.h.session.Store();
             t.Run(nCode, 0, "op");
-            EXPECT_EQ(t.h.dlg.Info().InfoLen, c.nInfoLen);
-            EXPECT_EQ(t.h.dlg.Info().ProgNameLen, c.nNameLen);
-            EXPECT_EQ(t.h.dlg.Info().ProgSize, c.nProgSize);
+            EXPECT_EQ(t.h.session.Info().InfoLen, c.nInfoLen);
+            EXPECT_EQ(t.h.session.Info().ProgNameLen, c.nNameLen);
+            EXPECT_EQ(t.h.session.Info().ProgSize, c.nProgSize);
             if (!c.bRefused) {
                 EXPECT_TRUE(t.Trace().ends_with("finished")) << t.Trace();
                 continue;
@@ -205,8 +205,8 @@ TEST(E2Failure, SizesBeyondTheRecordsAreRefused) {
                 << t.Trace();
             EXPECT_EQ(t.peer.aWritten, std::vector<std::string>{">3I00\n"});
             for (int i = 0; i < kProgCount; ++i)
-                EXPECT_TRUE(SameProgram(t.h.dlg.Store().aProgs[i], before.aProgs[i])) << i;
-            EXPECT_FALSE(t.h.dlg.IsBusy());
+                EXPECT_TRUE(SameProgram(t.h.session.Store().aProgs[i], before.aProgs[i])) << i;
+            EXPECT_FALSE(t.h.session.IsBusy());
         }
     }
 }
@@ -214,7 +214,7 @@ TEST(E2Failure, SizesBeyondTheRecordsAreRefused) {
 TEST(E2Failure, RefusedSizesDoNotStopTheMixLength) {
     Scripted t(Answer(">3I00", ">Fi0008C8099000FF\n"));
     t.Run(RD_STATIC_INFO, -1, "rd static info");
-    t.h.dlg.Store().RandomLen = 99;
+    t.h.session.Store().RandomLen = 99;
     t.Run(WR_MIX_LEN, -1, "wr MIX lenght");
     EXPECT_EQ(t.Trace(), "wr MIX lenght: : (random length=99)\r\n ...finished");
     EXPECT_EQ(t.peerEmu.Image()[1], 99);

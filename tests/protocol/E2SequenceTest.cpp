@@ -26,7 +26,7 @@ struct Emulated : PeerHarness {
         EXPECT_GT(nTicks, 0) << "operation did not end";
         return nTicks;
     }
-    LightProgram& Prog(int k) { return h.dlg.Store().aProgs[k - 1]; }
+    LightProgram& Prog(int k) { return h.session.Store().aProgs[k - 1]; }
     uint8_t* Image(unsigned nAddr) { return h.emulator.Image().data() + nAddr; }
 };
 
@@ -54,9 +54,9 @@ TEST(E2Sequence, ReadStaticInfo) {
     Emulated t;
     t.Run(RD_STATIC_INFO, -1, "rd static info");
     EXPECT_EQ(t.Trace(), "rd static info:  --> ok\r\n" + kStaticTrace);
-    EXPECT_EQ(t.h.dlg.Info().InfoLen, 2);
-    EXPECT_EQ(t.h.dlg.Info().ProgNameLen, 12);
-    EXPECT_EQ(t.h.dlg.Info().ProgSize, 896);
+    EXPECT_EQ(t.h.session.Info().InfoLen, 2);
+    EXPECT_EQ(t.h.session.Info().ProgNameLen, 12);
+    EXPECT_EQ(t.h.session.Info().ProgSize, 896);
 }
 
 TEST(E2Sequence, ReadSelectedFactoryPrograms) {
@@ -129,14 +129,14 @@ TEST(E2Sequence, MixLengthWriteAndRead) {
     Emulated t;
     t.Run(RD_MIX_LEN, -1, "rd MIX lenght");
     EXPECT_EQ(t.Trace(), "rd MIX lenght: : (random length=32)\r\n ...finished");
-    EXPECT_EQ(t.h.dlg.Store().RandomLen, 32);
+    EXPECT_EQ(t.h.session.Store().RandomLen, 32);
 
-    t.h.dlg.Store().RandomLen = 200;
+    t.h.session.Store().RandomLen = 200;
     t.Run(WR_MIX_LEN, -1, "wr MIX lenght");
     EXPECT_EQ(t.Trace(), "wr MIX lenght: : (random length=200)\r\n ...finished");
     EXPECT_EQ(*t.Image(1), 200);
 
-    t.h.dlg.Store().RandomLen = 0;
+    t.h.session.Store().RandomLen = 0;
     t.Run(RD_MIX_LEN, -1, "rd MIX lenght");
     EXPECT_EQ(t.Trace(), "rd MIX lenght: : (random length=200)\r\n ...finished");
     EXPECT_EQ(t.h.view.ComboGetRow(IDC_PROGRAM, kEntryMix), "MIX: (RandomLen=200)");
@@ -146,20 +146,20 @@ TEST(E2Sequence, FullLengthProgramRoundTrip) {
     Emulated t;
     SetProgram(t.Prog(9), "twelve chars", 896, 0, 7);
     const LightProgram written = t.Prog(9);
-    const int nTx = t.h.dlg.TxCount();
+    const int nTx = t.h.session.TxCount();
     const int nTicks = t.Run(WR_SEL_PROG, 8, "wr sel. program");
     // 2 info, 180 data, 3 name (12 bytes, no terminator), 1 length word
-    EXPECT_EQ(t.h.dlg.TxCount() - nTx, 2 + 180 + 3 + 1);
+    EXPECT_EQ(t.h.session.TxCount() - nTx, 2 + 180 + 3 + 1);
     // Every reply is read on a tick of its own: the window repaints between requests.
     EXPECT_GE(nTicks, 2 + 180 + 3 + 1);
     EXPECT_EQ(DotsAfter(t.Trace(), "\r\n --> write program data"), 180);
     EXPECT_EQ(std::memcmp(t.Image(0x1C80), written.Data, 896), 0);
 
     t.Prog(9) = LightProgram{};
-    const int nTx2 = t.h.dlg.TxCount();
+    const int nTx2 = t.h.session.TxCount();
     t.Run(RD_SEL_PROG, 8, "rd sel. program");
     // 2 info, 1 length word, 2 name (7 + 5), 128 data
-    EXPECT_EQ(t.h.dlg.TxCount() - nTx2, 2 + 1 + 2 + 128);
+    EXPECT_EQ(t.h.session.TxCount() - nTx2, 2 + 1 + 2 + 128);
     EXPECT_EQ(DotsAfter(t.Trace(), "\r\n --> read program data"), 128);
     // A name that fills its field gets no name line.
     EXPECT_NE(t.Trace().find("\r\n --> read program name\r\n --> read program data"),
@@ -193,12 +193,12 @@ TEST(E2Sequence, ProgramWithoutStepsWritesItsWholeNameFieldFirst) {
 TEST(E2Sequence, ProgramLongerThanTheHandheldTakesIsRefusedBeforeAnyData) {
     Emulated t;
     SetProgram(t.Prog(1), "long", 897, 0, 1);
-    const int nTx = t.h.dlg.TxCount();
+    const int nTx = t.h.session.TxCount();
     t.Run(WR_SEL_PROG, 0, "wr sel. program");
     EXPECT_TRUE(t.Trace().ends_with(
         "PosProgData=0080h --> program data len > static read length\r\n --> cmd-err"))
         << t.Trace();
-    EXPECT_EQ(t.h.dlg.TxCount() - nTx, 2);
+    EXPECT_EQ(t.h.session.TxCount() - nTx, 2);
     EXPECT_EQ(*t.Image(0x0080), 0x01);  // factory data untouched
 }
 
@@ -209,8 +209,8 @@ TEST(E2Sequence, FullStoreRoundTrip) {
     const int anSteps[kProgCount] = {8, 896, 1, 2, 0, 100, 7, 35, 896};
     for (int k = 1; k <= kProgCount; ++k)
         SetProgram(t.Prog(k), apNames[k - 1], anSteps[k - 1], k % 2, static_cast<uint8_t>(k * 11));
-    t.h.dlg.Store().RandomLen = 200;
-    const ProgramStore written = t.h.dlg.Store();
+    t.h.session.Store().RandomLen = 200;
+    const ProgramStore written = t.h.session.Store();
     for (int e = 0; e < kEntryCount; ++e)
         t.h.dlg.ListProgEntry(e);
     const std::vector<std::string> aListing = t.h.view.Ctl(IDC_PROGRAM).aRows;
@@ -224,15 +224,15 @@ TEST(E2Sequence, FullStoreRoundTrip) {
     for (int k = 1; k <= kProgCount; ++k)
         EXPECT_NE(t.Trace().find(Banner(k)), std::string::npos) << k;
 
-    t.h.dlg.Store().ClearPrograms();
-    t.h.dlg.Store().RandomLen = 0;
+    t.h.session.Store().ClearPrograms();
+    t.h.session.Store().RandomLen = 0;
     t.Run(RD_ALL_PROGS, 4, "rd all programs");
     EXPECT_TRUE(t.Trace().ends_with(
         "\r\n*************************************************\r\n--> read random "
         "length: (random length=200)\r\n ...finished"))
         << t.Trace();
 
-    const ProgramStore& read = t.h.dlg.Store();
+    const ProgramStore& read = t.h.session.Store();
     EXPECT_EQ(read.RandomLen, 200);
     for (int i = 0; i < kProgCount; ++i) {
         SCOPED_TRACE(i + 1);

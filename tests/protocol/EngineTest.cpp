@@ -12,18 +12,18 @@ TEST(Engine, ConnectReadsVersionAndEnds) {
     t.h.dlg.OnConnect();
     EXPECT_EQ(t.peer.aWritten, std::vector<std::string>{">1V\n"});
     EXPECT_EQ(t.Trace(), kOpenText);
-    EXPECT_TRUE(t.h.dlg.IsBusy());
+    EXPECT_TRUE(t.h.session.IsBusy());
     EXPECT_EQ(t.h.view.TimerPeriod(kTimerCom), 8);
     EXPECT_EQ(t.Button(IDC_START), "stop");
 
     t.peer.Queue(">8vHH 1.01\n");
     t.Tick();
     EXPECT_EQ(t.Trace(), kOpenText + " --> VHH 1.01");
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_FALSE(t.h.session.IsBusy());
     EXPECT_EQ(t.Button(IDC_START), "start");
     EXPECT_EQ(t.h.view.TimerPeriod(kTimerCom), 100);
-    EXPECT_EQ(t.h.dlg.TxCount(), 1);
-    EXPECT_EQ(t.h.dlg.RxCount(), 1);
+    EXPECT_EQ(t.h.session.TxCount(), 1);
+    EXPECT_EQ(t.h.session.RxCount(), 1);
     EXPECT_EQ(t.h.waiter.aWaits, std::vector<int>{37});
 }
 
@@ -37,34 +37,34 @@ TEST(Engine, ProgrammingModeJumpsToConfigOnTheNextTick) {
     // The answer to the jump was queued while the version reply was handled: it belongs
     // to the next tick.
     EXPECT_EQ(t.Trace(), kOpenText + " --> VHH 1.01\r\njmp to CFG mode: ");
-    EXPECT_TRUE(t.h.dlg.IsBusy());
+    EXPECT_TRUE(t.h.session.IsBusy());
     t.Tick();
     EXPECT_EQ(t.Trace(), kOpenText + " --> VHH 1.01\r\njmp to CFG mode: --> ok");
     EXPECT_EQ(t.peer.aWritten, (std::vector<std::string>{">1V\n", ">2JC\n"}));
     EXPECT_EQ(t.h.waiter.aWaits, (std::vector<int>{37, 37}));
-    EXPECT_EQ(t.h.dlg.RxCount(), 2);
-    EXPECT_EQ(t.h.dlg.TxCount(), 2);
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_EQ(t.h.session.RxCount(), 2);
+    EXPECT_EQ(t.h.session.TxCount(), 2);
+    EXPECT_FALSE(t.h.session.IsBusy());
 }
 
 TEST(Engine, TimeoutFiresOnThe76thTickAndALateReplyStartsNothing) {
     PeerHarness t("-p 1");
     t.h.dlg.OnConnect();
     t.Tick(75);
-    EXPECT_TRUE(t.h.dlg.IsBusy());
+    EXPECT_TRUE(t.h.session.IsBusy());
     EXPECT_EQ(t.Trace(), kOpenText);
     t.Tick();
     EXPECT_EQ(t.Trace(), kOpenText + " --> timeout");
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_FALSE(t.h.session.IsBusy());
     EXPECT_EQ(t.Button(IDC_START), "start");
     EXPECT_EQ(t.h.view.TimerPeriod(kTimerCom), 100);
 
     t.peer.Queue(">8vHH 1.01\n");
     t.Tick();
     EXPECT_EQ(t.Trace(), kOpenText + " --> timeout --> VHH 1.01");
-    EXPECT_EQ(t.h.dlg.RxCount(), 1);
+    EXPECT_EQ(t.h.session.RxCount(), 1);
     EXPECT_EQ(t.peer.aWritten.size(), 1u);  // no jump to config mode
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_FALSE(t.h.session.IsBusy());
 }
 
 TEST(Engine, RepliesToJmpByLetter) {
@@ -88,14 +88,14 @@ TEST(Engine, RepliesToJmpByLetter) {
         SCOPED_TRACE(c.pReply);
         PeerHarness t("-p 1");
         t.ConnectIdle();
-        const int nRx = t.h.dlg.RxCount();
+        const int nRx = t.h.session.RxCount();
         t.h.dlg.DeviceCommand(JMP_CONFIG, -1, "jmp to CFG mode: ");
         EXPECT_EQ(t.peer.aWritten, std::vector<std::string>{">2JC\n"});
         t.peer.Queue(c.pReply);
         t.Tick();
         EXPECT_EQ(t.Trace(), std::string("jmp to CFG mode: ") + c.pAppended);
-        EXPECT_EQ(t.h.dlg.RxCount() - nRx, c.nRx);
-        EXPECT_EQ(t.h.dlg.IsBusy(), c.bStillBusy);
+        EXPECT_EQ(t.h.session.RxCount() - nRx, c.nRx);
+        EXPECT_EQ(t.h.session.IsBusy(), c.bStillBusy);
         EXPECT_EQ(t.Button(IDC_START), c.bStillBusy ? "stop" : "start");
     }
 }
@@ -106,7 +106,7 @@ TEST(Engine, LedFrameShowsLedsAndSendsNothing) {
     t.peer.Queue(">3L81\n");
     t.Tick();
     EXPECT_EQ(t.h.view.ShownLeds(), 0x81);
-    EXPECT_EQ(t.h.dlg.Leds(), 0x81);
+    EXPECT_EQ(t.h.session.Player().Leds(), 0x81);
     EXPECT_TRUE(t.peer.aWritten.empty());
 }
 
@@ -125,7 +125,7 @@ TEST(Engine, ReplySplitOverTicksIsHandledWhenComplete) {
     t.Tick();
     t.peer.Queue("H 1.0");
     t.Tick();
-    EXPECT_TRUE(t.h.dlg.IsBusy());
+    EXPECT_TRUE(t.h.session.IsBusy());
     t.peer.Queue("1\n");
     t.Tick();
     EXPECT_EQ(t.Trace(), kOpenText + " --> VHH 1.01");
@@ -139,7 +139,7 @@ TEST(Engine, PollEndsWhenAReadYieldsNothing) {
     const int nReads = t.peer.nReads;
     t.Tick();
     EXPECT_EQ(t.peer.nReads - nReads, 1);
-    EXPECT_TRUE(t.h.dlg.IsBusy());
+    EXPECT_TRUE(t.h.session.IsBusy());
     t.peer.bReadYieldsNothing = false;
     t.Tick();
     EXPECT_EQ(t.Trace(), kOpenText + " --> VHH 1.01");
@@ -150,8 +150,8 @@ TEST(Engine, NothingIsSentWithoutAnOpenPort) {
     t.h.dlg.DeviceCommand(READ_VERSION, -1, "read version: ");
     EXPECT_EQ(t.Trace(), "read version:  --> COM port not opened");
     EXPECT_TRUE(t.peer.aWritten.empty());
-    EXPECT_FALSE(t.h.dlg.IsBusy());
-    EXPECT_EQ(t.h.dlg.TxCount(), 0);
+    EXPECT_FALSE(t.h.session.IsBusy());
+    EXPECT_EQ(t.h.session.TxCount(), 0);
 
     // No port row selected counts as not opened, too.
     t.ConnectIdle();
@@ -169,24 +169,24 @@ TEST(Engine, ProgramIndexBeyondNineIsRefusedBeforeSending) {
               "rd sel. program: \r\n--> read static E2 info\r\n"
               "--> error selected program index !!!");
     EXPECT_TRUE(t.peer.aWritten.empty());
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_FALSE(t.h.session.IsBusy());
     EXPECT_EQ(t.Button(IDC_START), "start");
 }
 
 TEST(Engine, MisuseOfTheSendCallsEndsTheOperation) {
     PeerHarness t("-p 1");
     t.ConnectIdle();
-    t.h.dlg.SetTrace("");
-    EXPECT_FALSE(t.h.dlg.SendCmd(""));
+    t.h.session.Trace().SetTrace("");
+    EXPECT_FALSE(t.h.session.Engine().SendCmd(""));
     EXPECT_EQ(t.Trace(), " --> CmdUnknown not expected as parameter !!!");
-    t.h.dlg.SetTrace("");
-    EXPECT_FALSE(t.h.dlg.GoOnSubE2Cmd(SubE2RdProgData));
+    t.h.session.Trace().SetTrace("");
+    EXPECT_FALSE(t.h.session.Engine().GoOnSubE2Cmd(SubE2RdProgData));
     EXPECT_EQ(t.Trace(), "\r\n error GoOnSubE2Cmd() !!!");
-    t.h.dlg.SetTrace("");
-    t.h.dlg.StartCmd(CmdWrMixLen + 1, -1, nullptr);
+    t.h.session.Trace().SetTrace("");
+    t.h.session.Engine().StartCmd(CmdWrMixLen + 1, -1, nullptr);
     EXPECT_EQ(t.Trace(), " --> CmdUnknown not expected as parameter !!!");
     EXPECT_TRUE(t.peer.aWritten.empty());
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_FALSE(t.h.session.IsBusy());
 }
 
 TEST(Engine, EveryRequestReArmsTheTimeout) {
@@ -196,9 +196,9 @@ TEST(Engine, EveryRequestReArmsTheTimeout) {
     t.peer.Queue(">8vHH 1.01\n");  // leads to the jump request
     t.Tick();
     t.Tick(75);
-    EXPECT_TRUE(t.h.dlg.IsBusy());
+    EXPECT_TRUE(t.h.session.IsBusy());
     t.Tick();
-    EXPECT_FALSE(t.h.dlg.IsBusy());
+    EXPECT_FALSE(t.h.session.IsBusy());
     EXPECT_EQ(t.Trace(), kOpenText + " --> VHH 1.01\r\njmp to CFG mode:  --> timeout");
 }
 

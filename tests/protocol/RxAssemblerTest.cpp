@@ -44,7 +44,7 @@ TEST(RxAssembler, FindsFramesOnlyWhereTheyAreWellFormed) {
         SCOPED_TRACE(c.pName);
         PeerHarness t("-p 1 -t 1");
         t.ConnectIdle();
-        t.h.dlg.SetTrace("");
+        t.h.session.Trace().SetTrace("");
         t.peer.Queue(c.strInput);
         t.Tick();
         EXPECT_EQ(DumpedFrames(t.Trace()), c.aFrames);
@@ -55,7 +55,7 @@ TEST(RxAssembler, FindsFramesOnlyWhereTheyAreWellFormed) {
 TEST(RxAssembler, AFrameMaySpanTicksAndTheStateSurvivesBetween) {
     PeerHarness t("-p 1 -t 1");
     t.ConnectIdle();
-    t.h.dlg.SetTrace("");
+    t.h.session.Trace().SetTrace("");
     for (char ch : std::string("junk>3L0")) {
         t.peer.Queue(std::string(1, ch));
         t.Tick();

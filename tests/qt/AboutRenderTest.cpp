@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <vector>
 
 #include "about/AboutTexts.h"
 #include "about/qt/AboutDlg.h"
@@ -32,7 +33,8 @@ int CountGreen(const QImage& img, const QRect& rc) {
 }
 
 TEST(AboutRender, ComposesRainAndTheCentredLineOnBlack) {
-    CMatrixWnd wnd;
+    CRand rand;
+    CMatrixWnd wnd(rand);
     wnd.SetText(kAboutLines);
     // A 2-pixel client edge around a 300 x 180 picture.
     ASSERT_TRUE(wnd.Create(QRect(0, 0, 304, 184)));
@@ -84,7 +86,8 @@ TEST(AboutRender, ComposesRainAndTheCentredLineOnBlack) {
 }
 
 TEST(AboutRender, ResizeChangesOnlyTheComposedImage) {
-    CMatrixWnd wnd;
+    CRand rand;
+    CMatrixWnd wnd(rand);
     ASSERT_TRUE(wnd.Create(QRect(0, 0, 204, 104)));
     wnd.show();  // a hidden widget hears of its new size only when shown
     wnd.OnTimer(300);
@@ -96,7 +99,8 @@ TEST(AboutRender, ResizeChangesOnlyTheComposedImage) {
 }
 
 TEST(AboutRender, DialogHoldsItsControlsAndTheAnimation) {
-    CAboutDlg dlg;
+    CRand rand;
+    CAboutDlg dlg(rand);
     EXPECT_EQ(dlg.windowTitle().toStdString(), "About Glowdesk");
     CStaticText* pVersion = dlg.findChild<CStaticText*>();
     ASSERT_NE(pVersion, nullptr);
@@ -130,6 +134,27 @@ TEST(AboutRender, DialogHoldsItsControlsAndTheAnimation) {
     EXPECT_EQ(pWnd->geometry(), pFrame->geometry());
     EXPECT_TRUE(pWnd->IsTimerRunning(300));
     EXPECT_TRUE(dlg.rect().contains(pWnd->geometry()));
+}
+
+TEST(AboutRender, EachOpeningDrawsOnFromTheGeneratorItIsGiven) {
+    auto ColumnLengths = [](CRand& rand) {
+        CAboutDlg dlg(rand);
+        const CMatrixRain& rain = dlg.MatrixWnd()->Rain();
+        std::vector<int> aLengths;
+        for (int j = 0; j < rain.Cols(); ++j)
+            aLengths.push_back(rain.Column(j).nLength);
+        return aLengths;
+    };
+    CRand shared;
+    shared.Seed(12345);  // as playback seeds it
+    const std::vector<int> aFirst = ColumnLengths(shared);
+    ASSERT_FALSE(aFirst.empty());
+    // The second box goes on where the first left the sequence: other rain.
+    EXPECT_NE(ColumnLengths(shared), aFirst);
+    // The first box's rain is the generator's, not a sequence of its own.
+    CRand same;
+    same.Seed(12345);
+    EXPECT_EQ(ColumnLengths(same), aFirst);
 }
 
 }  // namespace

@@ -25,8 +25,6 @@
 #include "app/qt/GlowdeskWindow.h"
 #include "app/qt/IconRes.h"
 #include "res/MainDialogTemplate.h"
-#include "serial/ComEmulator.h"
-#include "serial/SerialPort.h"
 #include "tests/support/NullComApi.h"
 #ifndef _WIN32
 #include "serial/posix/PosixComApi.h"
@@ -186,18 +184,18 @@ TEST(GlowdeskWindow, DigitKeysToggleLedsInsteadOfTyping) {
 
     QTest::keyClicks(pPortEdit, "1");
     EXPECT_EQ(pPortEdit->text(), QString());
-    EXPECT_EQ(h.dlg.Leds(), 0x01);
+    EXPECT_EQ(h.session.Player().Leds(), 0x01);
     EXPECT_TRUE(h.window.IsShown(1006));
     EXPECT_FALSE(h.window.IsShown(1007));
 
     // From the keypad, and sent to the combo box itself.
     QTest::keyClick(h.window.Control(IDC_COMPORT), Qt::Key_8, Qt::KeypadModifier);
-    EXPECT_EQ(h.dlg.Leds(), 0x81);
+    EXPECT_EQ(h.session.Player().Leds(), 0x81);
     EXPECT_TRUE(h.window.IsShown(1014));
 
     // A second 1 puts LED 1 out again; 9 and 0 are ordinary characters.
     QTest::keyClicks(pPortEdit, "109");
-    EXPECT_EQ(h.dlg.Leds(), 0x80);
+    EXPECT_EQ(h.session.Player().Leds(), 0x80);
     EXPECT_FALSE(h.window.IsShown(1006));
     EXPECT_TRUE(h.window.IsShown(1007));
     EXPECT_EQ(pPortEdit->text(), QStringLiteral("09"));
@@ -304,7 +302,7 @@ TEST(GlowdeskWindow, TraceLogScrollsToTheLastLine) {
     WindowHarness h;
     auto* pLog = h.Ctl<QPlainTextEdit>(IDC_TRACE);
     for (int n = 0; n < 200; ++n)
-        h.dlg.AppendTrace("\r\nline " + std::to_string(n));
+        h.session.Trace().AppendTrace("\r\nline " + std::to_string(n));
     QScrollBar* pBar = pLog->verticalScrollBar();
     EXPECT_GT(pBar->maximum(), 0);
     EXPECT_EQ(pBar->value(), pBar->maximum());
@@ -377,23 +375,23 @@ TEST(GlowdeskWindow, WatchesTheSerialPortWhileConnected) {
     ASSERT_NE(pConnect, nullptr);
 
     pConnect->click();
-    const int fd = h.serial.PollDescriptor(h.dlg.Port());
+    const int fd = h.session.Link().ComPortDescriptor();
     ASSERT_GE(fd, 0);
     EXPECT_EQ(h.window.WatchedPort(), fd);
     // Timer 2 stopped: only the watch can bring the reply in.
     h.window.KillTimer(kTimerCom);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !h.dlg.IsBusy(); }, 5000));
-    EXPECT_EQ(h.dlg.GetTrace(),
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !h.session.IsBusy(); }, 5000));
+    EXPECT_EQ(h.session.GetTrace(),
               "Open Com Port:Com2, 57600 Baud, 8 Bit, 1 Stop, no Parity --> VHH 1.01");
     EXPECT_EQ(h.window.TimerPeriod(kTimerCom), 100);
 
     pConnect->click();
-    EXPECT_EQ(h.dlg.GetTrace(), "Com Port closed");
+    EXPECT_EQ(h.session.GetTrace(), "Com Port closed");
     EXPECT_EQ(h.window.WatchedPort(), -1);
 
     pConnect->click();
     EXPECT_GE(h.window.WatchedPort(), 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !h.dlg.IsBusy(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !h.session.IsBusy(); }, 5000));
     sim.Close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.window.WatchedPort() == -1; }, 5000));
     h.dlg.OnDestroy();

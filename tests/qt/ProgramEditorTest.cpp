@@ -34,7 +34,7 @@ struct EditorRig : WindowHarness {
 
     void SetProg(int nIndex, const char* pName, std::initializer_list<uint8_t> steps,
                  bool bMix = false) {
-        LightProgram& r = dlg.Store().aProgs[nIndex];
+        LightProgram& r = session.Store().aProgs[nIndex];
         r = LightProgram{};
         std::strcpy(r.Name, pName);
         r.MixAllowed = bMix ? 1 : 0;
@@ -56,14 +56,14 @@ struct EditorRig : WindowHarness {
     }
     std::string ProgRow(int nRow) const { return window.ComboGetRow(IDC_PROGRAM, nRow); }
     std::vector<uint8_t> StoredSteps(int nIndex) {
-        const LightProgram& r = dlg.Store().aProgs[nIndex];
+        const LightProgram& r = session.Store().aProgs[nIndex];
         return {r.Data, r.Data + r.Steps};
     }
     // Timer 2 by hand until the device operation is over.
     void RunUntilIdle() {
-        for (int n = 0; n < 100000 && dlg.IsBusy(); ++n)
+        for (int n = 0; n < 100000 && session.IsBusy(); ++n)
             dlg.OnTimer(kTimerCom);
-        ASSERT_FALSE(dlg.IsBusy());
+        ASSERT_FALSE(session.IsBusy());
     }
     void RunCommand(const char* pLabel) {
         auto* pCommand = Ctl<QComboBox>(IDC_COMMAND);
@@ -162,7 +162,7 @@ TEST(ProgramEditor, OpensFromTheContextMenuAndF2ForProgramsOnly) {
 
     // Not while the Handheld is being asked for its version.
     h.Ctl<QPushButton>(IDC_CONNECT)->click();
-    ASSERT_TRUE(h.dlg.IsBusy());
+    ASSERT_TRUE(h.session.IsBusy());
     EXPECT_FALSE(TriggerContextEntry(h.window, QStringLiteral("Edit program...")));
     EXPECT_EQ(h.OpenWithF2(2), nullptr);
 }
@@ -278,7 +278,7 @@ TEST(ProgramEditor, KeysMoveToggleInsertDuplicateMoveAndDelete) {
 
 TEST(ProgramEditor, AddActionsStopAtTheLimit) {
     EditorRig h;
-    LightProgram& r = h.dlg.Store().aProgs[4];
+    LightProgram& r = h.session.Store().aProgs[4];
     r.Steps = 895;
     h.dlg.ListProgEntry(4);
     ProgramEditorDlg* pEditor = h.OpenWithF2(4);
@@ -452,7 +452,7 @@ TEST(ProgramEditor, PreviewSendsTheEditedStepsOverThePort) {
     ClickCell(pEditor->Grid(), 0, 4);  // step 1 becomes 0x09
     h.dlg.OnTimer(kTimerPlay);
     EXPECT_EQ(peer.aWritten, (std::vector<std::string>{">3L01\n", ">3L82\n", ">3L09\n"}));
-    EXPECT_EQ(h.dlg.Leds(), 0x09);
+    EXPECT_EQ(h.session.Player().Leds(), 0x09);
     EXPECT_TRUE(h.window.IsShown(kLedStatics[3].nOn));  // LED 4 lit on the panel
     EXPECT_FALSE(h.window.IsShown(kLedStatics[2].nOn));
 
@@ -490,7 +490,7 @@ TEST(ProgramEditor, EditedProgramGoesIntoTheFileAndTheHandheld) {
     const auto path =
         std::filesystem::temp_directory_path() /
         ("glowdesk-editor-" + std::to_string(QCoreApplication::applicationPid()) + ".ini");
-    h.dlg.StoreProgFile(path.string());
+    h.session.StoreProgFile(path.string());
     std::ifstream in(path, std::ios::binary);
     const std::string strFile((std::istreambuf_iterator<char>(in)),
                               std::istreambuf_iterator<char>());
@@ -502,7 +502,7 @@ TEST(ProgramEditor, EditedProgramGoesIntoTheFileAndTheHandheld) {
     h.RunUntilIdle();
     h.window.ComboSetSel(IDC_PROGRAM, 0);
     h.RunCommand("wr sel. program");
-    ASSERT_EQ(h.dlg.GetTrace().find("!!!"), std::string::npos) << h.dlg.GetTrace();
+    ASSERT_EQ(h.session.GetTrace().find("!!!"), std::string::npos) << h.session.GetTrace();
     h.SetProg(0, "gone", {});
     h.window.ComboSetSel(IDC_PROGRAM, 0);
     h.RunCommand("rd sel. program");

@@ -1,12 +1,12 @@
-// The Qt window over the real dialog logic, started as the program starts it.
+// The Qt window over the real session and presenter, started as the program starts it.
 #pragma once
 
 #include <string>
 
 #include "app/GlowdeskDlg.h"
+#include "app/Session.h"
 #include "app/qt/GlowdeskWindow.h"
 #include "serial/ComEmulator.h"
-#include "serial/SerialPort.h"
 #include "tests/support/NullComApi.h"
 #include "tests/support/TestDoubles.h"
 
@@ -14,9 +14,9 @@
 struct WindowHarness {
     explicit WindowHarness(const std::string& strArgs = "", ComApi* pApi = nullptr)
         : api(pApi ? *pApi : nullApi),
-          emulator(waiter, debug),
-          serial(api, emulator),
-          dlg(window, serial, waiter, clock) {
+          session(SessionServices{&api, &waiter, &clock, &debug}),
+          emulator(session.Emulator()),
+          dlg(window, session) {
         window.Attach(&dlg);
         dlg.OnInitDialog(strArgs, "/nonexistent-dir");
         window.show();
@@ -33,8 +33,8 @@ struct WindowHarness {
     FixedClock clock;
     NullComApi nullApi;
     ComApi& api;
-    CComEmulator emulator;
-    CSerialPort serial;
+    CSession session;
+    CComEmulator& emulator;
     GlowdeskWindow window;
     CGlowdeskDlg dlg;
 };

@@ -1,5 +1,5 @@
-// A dialog over a fake window, a machine without ports (unless another ComApi is
-// given), a recording waiter and a fixed clock.
+// A session and its presenter over a fake window, a machine without ports (unless
+// another ComApi is given), a recording waiter and a fixed clock.
 #pragma once
 
 #include <memory>
@@ -15,9 +15,10 @@
 struct DialogHarness {
     explicit DialogHarness(ComApi* pApi = nullptr)
         : api(pApi ? *pApi : nullApi),
-          emulator(waiter, debug),
-          serial(api, emulator),
-          dlg(view, serial, waiter, clock) {}
+          session(SessionServices{&api, &waiter, &clock, &debug}),
+          emulator(session.Emulator()),
+          serial(session.Serial()),
+          dlg(view, session) {}
 
     // Runs the start-up with the given arguments in a start-up directory.
     void Start(const std::string& strArgs, const std::string& strDir = "/nonexistent-dir") {
@@ -30,7 +31,8 @@ struct DialogHarness {
     FixedClock clock;
     NullComApi nullApi;
     ComApi& api;
-    CComEmulator emulator;
-    CSerialPort serial;
+    CSession session;
+    CComEmulator& emulator;
+    CSerialPort& serial;
     CGlowdeskDlg dlg;
 };

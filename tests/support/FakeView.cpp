@@ -23,67 +23,103 @@ FakeView::FakeView() {
     controls[IDC_RUNICON].bShown = false;
 }
 
+void FakeView::Log(const char* pCall, int nId, const std::string& strArg) const {
+    if (!bLogCalls)
+        return;
+    std::string strLine = std::string(pCall) + " " + std::to_string(nId);
+    if (!strArg.empty()) {
+        strLine += " ";
+        // One call per line: line ends and backslashes are written as escapes.
+        for (char ch : strArg) {
+            if (ch == '\\')
+                strLine += "\\\\";
+            else if (ch == '\r')
+                strLine += "\\r";
+            else if (ch == '\n')
+                strLine += "\\n";
+            else
+                strLine += ch;
+        }
+    }
+    aCalls.push_back(strLine);
+}
+
 bool FakeView::HasControl(int nId) const {
+    Log("HasControl", nId);
     return controls.count(nId) != 0;
 }
 
 std::string FakeView::GetText(int nId) const {
+    Log("GetText", nId);
     auto it = controls.find(nId);
     return it == controls.end() ? std::string() : it->second.strText;
 }
 void FakeView::SetText(int nId, const std::string& s) {
-    if (HasControl(nId))
+    Log("SetText", nId, s);
+    if (Has(nId))
         controls[nId].strText = s;
 }
 void FakeView::AppendText(int nId, const std::string& s) {
-    if (HasControl(nId))
+    Log("AppendText", nId, s);
+    if (Has(nId))
         controls[nId].strText += s;
 }
 void FakeView::ScrollToEnd(int nId) {
-    if (HasControl(nId))
+    Log("ScrollToEnd", nId);
+    if (Has(nId))
         controls[nId].nScrolls++;
 }
 void FakeView::Redraw(int nId) {
-    if (HasControl(nId))
+    Log("Redraw", nId);
+    if (Has(nId))
         controls[nId].nRedraws++;
 }
 bool FakeView::GetCheck(int nId) const {
+    Log("GetCheck", nId);
     auto it = controls.find(nId);
     return it != controls.end() && it->second.bChecked;
 }
 void FakeView::SetCheck(int nId, bool b) {
-    if (HasControl(nId))
+    Log("SetCheck", nId, b ? "1" : "0");
+    if (Has(nId))
         controls[nId].bChecked = b;
 }
 void FakeView::Show(int nId, bool b) {
-    if (HasControl(nId))
+    Log("Show", nId, b ? "1" : "0");
+    if (Has(nId))
         controls[nId].bShown = b;
 }
 bool FakeView::IsShown(int nId) const {
+    Log("IsShown", nId);
     auto it = controls.find(nId);
     return it != controls.end() && it->second.bShown;
 }
 void FakeView::SetIcon(int nId, int nIconRes) {
-    if (HasControl(nId))
+    Log("SetIcon", nId, std::to_string(nIconRes));
+    if (Has(nId))
         controls[nId].nIcon = nIconRes;
 }
 void FakeView::ComboReset(int nId) {
-    if (!HasControl(nId))
+    Log("ComboReset", nId);
+    if (!Has(nId))
         return;
     controls[nId].aRows.clear();
     controls[nId].aTips.clear();
     controls[nId].nSel = -1;
 }
 int FakeView::ComboCount(int nId) const {
+    Log("ComboCount", nId);
     auto it = controls.find(nId);
     return it == controls.end() ? -1 : static_cast<int>(it->second.aRows.size());
 }
 int FakeView::ComboGetSel(int nId) const {
+    Log("ComboGetSel", nId);
     auto it = controls.find(nId);
     return it == controls.end() ? -1 : it->second.nSel;
 }
 void FakeView::ComboSetSel(int nId, int nRow) {
-    if (!HasControl(nId))
+    Log("ComboSetSel", nId, std::to_string(nRow));
+    if (!Has(nId))
         return;
     Control& c = controls[nId];
     c.nSel = (nRow >= 0 && nRow < static_cast<int>(c.aRows.size())) ? nRow : -1;
@@ -92,13 +128,15 @@ void FakeView::ComboSetSel(int nId, int nRow) {
         c.strText = c.aRows[c.nSel];
 }
 std::string FakeView::ComboGetRow(int nId, int nRow) const {
+    Log("ComboGetRow", nId, std::to_string(nRow));
     auto it = controls.find(nId);
     if (it == controls.end() || nRow < 0 || nRow >= static_cast<int>(it->second.aRows.size()))
         return {};
     return it->second.aRows[nRow];
 }
 void FakeView::ComboInsert(int nId, int nRow, const std::string& s) {
-    if (!HasControl(nId))
+    Log("ComboInsert", nId, std::to_string(nRow) + "," + s);
+    if (!Has(nId))
         return;
     Control& c = controls[nId];
     if (nRow < 0 || nRow > static_cast<int>(c.aRows.size()))
@@ -109,7 +147,8 @@ void FakeView::ComboInsert(int nId, int nRow, const std::string& s) {
         c.nSel++;
 }
 void FakeView::ComboDelete(int nId, int nRow) {
-    if (!HasControl(nId))
+    Log("ComboDelete", nId, std::to_string(nRow));
+    if (!Has(nId))
         return;
     Control& c = controls[nId];
     if (nRow < 0 || nRow >= static_cast<int>(c.aRows.size()))
@@ -122,41 +161,49 @@ void FakeView::ComboDelete(int nId, int nRow) {
         c.nSel--;
 }
 void FakeView::ComboSetRowTip(int nId, int nRow, const std::string& s) {
-    if (!HasControl(nId))
+    Log("ComboSetRowTip", nId, std::to_string(nRow) + "," + s);
+    if (!Has(nId))
         return;
     Control& c = controls[nId];
     if (nRow >= 0 && nRow < static_cast<int>(c.aTips.size()))
         c.aTips[nRow] = s;
 }
 void FakeView::SliderSetRange(int nId, int nMin, int nMax) {
-    if (!HasControl(nId))
+    Log("SliderSetRange", nId, std::to_string(nMin) + "," + std::to_string(nMax));
+    if (!Has(nId))
         return;
     controls[nId].nMin = nMin;
     controls[nId].nMax = nMax;
 }
 void FakeView::SliderSetPos(int nId, int nPos) {
-    if (!HasControl(nId))
+    Log("SliderSetPos", nId, std::to_string(nPos));
+    if (!Has(nId))
         return;
     Control& c = controls[nId];
     c.nPos = nPos < c.nMin ? c.nMin : (nPos > c.nMax ? c.nMax : nPos);
 }
 int FakeView::SliderGetPos(int nId) const {
+    Log("SliderGetPos", nId);
     auto it = controls.find(nId);
     return it == controls.end() ? 0 : it->second.nPos;
 }
 void FakeView::SetTimer(int nTimerId, int nPeriodMs) {
+    Log("SetTimer", nTimerId, std::to_string(nPeriodMs));
     timers[nTimerId] = nPeriodMs;
     aTimerLog.emplace_back(nTimerId, nPeriodMs);
 }
 void FakeView::KillTimer(int nTimerId) {
+    Log("KillTimer", nTimerId);
     timers.erase(nTimerId);
     aTimerLog.emplace_back(nTimerId, 0);
 }
 void FakeView::WatchPort(int nFd) {
+    Log("WatchPort", nFd);
     nWatchedFd = nFd;
     aWatchLog.push_back(nFd);
 }
 std::optional<std::string> FakeView::ChooseOpenFile(const std::string& strFilter) {
+    Log("ChooseOpenFile", 0, strFilter);
     aFilters.push_back(strFilter);
     if (qOpenAnswers.empty())
         return std::nullopt;
@@ -165,6 +212,7 @@ std::optional<std::string> FakeView::ChooseOpenFile(const std::string& strFilter
     return a;
 }
 std::optional<std::string> FakeView::ChooseSaveFile(const std::string& strFilter) {
+    Log("ChooseSaveFile", 0, strFilter);
     aFilters.push_back(strFilter);
     if (qSaveAnswers.empty())
         return std::nullopt;
@@ -179,7 +227,7 @@ int FakeView::TimerPeriod(int nTimerId) const {
 int FakeView::ShownLeds() const {
     int n = 0;
     for (int i = 0; i < 8; ++i)
-        if (IsShown(kLedStatics[i].nOn) && !IsShown(kLedStatics[i].nOff))
+        if (controls.at(kLedStatics[i].nOn).bShown && !controls.at(kLedStatics[i].nOff).bShown)
             n |= 1 << i;
     return n;
 }

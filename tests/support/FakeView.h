@@ -30,9 +30,18 @@ public:
     FakeView();
 
     bool HasControl(int nId) const override;
-    std::string GetTitle() const override { return strTitle; }
-    void SetTitle(const std::string& s) override { strTitle = s; }
-    void SetWindowIcon(int nIconRes) override { nWindowIcon = nIconRes; }
+    std::string GetTitle() const override {
+        Log("GetTitle", 0);
+        return strTitle;
+    }
+    void SetTitle(const std::string& s) override {
+        Log("SetTitle", 0, s);
+        strTitle = s;
+    }
+    void SetWindowIcon(int nIconRes) override {
+        Log("SetWindowIcon", nIconRes);
+        nWindowIcon = nIconRes;
+    }
     std::string GetText(int nId) const override;
     void SetText(int nId, const std::string& s) override;
     void AppendText(int nId, const std::string& s) override;
@@ -57,11 +66,18 @@ public:
     void SetTimer(int nTimerId, int nPeriodMs) override;
     void KillTimer(int nTimerId) override;
     void WatchPort(int nFd) override;
-    void MessageBox(const std::string& s) override { aMessages.push_back(s); }
+    void MessageBox(const std::string& s) override {
+        Log("MessageBox", 0, s);
+        aMessages.push_back(s);
+    }
     std::optional<std::string> ChooseOpenFile(const std::string& strFilter) override;
     std::optional<std::string> ChooseSaveFile(const std::string& strFilter) override;
-    void ShowAboutBox() override { nAboutShown++; }
+    void ShowAboutBox() override {
+        Log("ShowAboutBox", 0);
+        nAboutShown++;
+    }
     void ShowProgramEditor(int nIndex, const LightProgram& r) override {
+        Log("ShowProgramEditor", nIndex);
         aEditorsShown.emplace_back(nIndex, r);
     }
 
@@ -88,4 +104,12 @@ public:
     std::vector<std::string> aFilters;
     int nAboutShown = 0;
     std::vector<std::pair<int, LightProgram>> aEditorsShown;  // program index, record
+    // Every call the logic made on the view, getters included, one line each, in order
+    // ("SetText 1004 Rx: 0"); line ends in texts are written as \r and \n.
+    mutable std::vector<std::string> aCalls;
+    bool bLogCalls = false;  // on for tests that compare the whole log
+
+private:
+    bool Has(int nId) const { return controls.count(nId) != 0; }
+    void Log(const char* pCall, int nId, const std::string& strArg = {}) const;
 };

@@ -69,13 +69,13 @@ struct PeerHarness {
     int RunUntilIdle(int nBound = 100000) {
         for (int n = 1; n <= nBound; ++n) {
             Tick();
-            if (!h.dlg.IsBusy() && peer.strRx.empty())
+            if (!h.session.IsBusy() && peer.strRx.empty())
                 return n;
         }
         return -1;
     }
 
-    std::string Trace() const { return h.dlg.GetTrace(); }
+    std::string Trace() const { return h.session.GetTrace(); }
     std::string Button(int nId) { return h.view.GetText(nId); }
 
     ScriptedPeer peer;

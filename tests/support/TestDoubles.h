@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/DebugSink.h"
-#include "app/GlowdeskDlg.h"
-#include "app/Waiter.h"
+#include "base/Clock.h"
+#include "base/DebugSink.h"
+#include "base/Waiter.h"
 
 class RecordingWaiter : public Waiter {
 public:

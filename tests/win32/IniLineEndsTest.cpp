@@ -23,14 +23,14 @@ TEST(Win32ProgramFile, StoredLinesEndInOneCrLfAndAStoreReplacesTheFile) {
     std::filesystem::remove(path);
     DialogHarness h;
     h.Start("");
-    LightProgram& prog = h.dlg.Store().aProgs[0];
+    LightProgram& prog = h.session.Store().aProgs[0];
     prog.Steps = 2;
     prog.Data[0] = 0x81;
     prog.Data[1] = 0x18;
 
-    h.dlg.StoreProgFile(path.string());
+    h.session.StoreProgFile(path.string());
     prog.Data[1] = 0x24;
-    h.dlg.StoreProgFile(path.string());
+    h.session.StoreProgFile(path.string());
 
     const std::string strFile = ReadBytes(path);
     ASSERT_FALSE(strFile.empty());
@@ -47,10 +47,10 @@ TEST(Win32ProgramFile, StoredLinesEndInOneCrLfAndAStoreReplacesTheFile) {
     EXPECT_EQ(strFile.find("00011000"), std::string::npos);
 
     // Read back: the same steps.
-    h.dlg.Store().ClearPrograms();
-    h.dlg.LoadProgFile(path.string());
-    EXPECT_EQ(h.dlg.Store().aProgs[0].Steps, 2);
-    EXPECT_EQ(h.dlg.Store().aProgs[0].Data[1], 0x24);
+    h.session.Store().ClearPrograms();
+    h.session.LoadProgFile(path.string());
+    EXPECT_EQ(h.session.Store().aProgs[0].Steps, 2);
+    EXPECT_EQ(h.session.Store().aProgs[0].Data[1], 0x24);
     std::filesystem::remove(path);
 }
 

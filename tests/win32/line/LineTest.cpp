@@ -90,7 +90,7 @@ public:
 // Waits until the port has bytes for the dialog; false when none came within the limit.
 bool WaitForReply(DialogHarness& h) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (h.serial.BytesWaiting(h.dlg.Port()) == 0) {
+    while (h.session.Link().BytesWaiting() == 0) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -101,14 +101,14 @@ bool WaitForReply(DialogHarness& h) {
 // Ticks timer 2 until the running operation ends. On the line each tick waits for the
 // Handheld's reply first; the emulated Handheld has answered before the tick.
 void RunUntilIdle(DialogHarness& h, bool bLine) {
-    for (int nTick = 0; h.dlg.IsBusy() && nTick < 5000; ++nTick) {
+    for (int nTick = 0; h.session.IsBusy() && nTick < 5000; ++nTick) {
         if (bLine && !WaitForReply(h)) {
-            ADD_FAILURE() << "no reply on the line; trace so far:\n" << h.dlg.GetTrace();
+            ADD_FAILURE() << "no reply on the line; trace so far:\n" << h.session.GetTrace();
             return;
         }
         h.dlg.OnTimer(2);
     }
-    EXPECT_FALSE(h.dlg.IsBusy()) << h.dlg.GetTrace();
+    EXPECT_FALSE(h.session.IsBusy()) << h.session.GetTrace();
 }
 
 void SelectRow(FakeView& view, int nId, const std::string& strRow) {
@@ -145,24 +145,24 @@ Traces RunSession(DialogHarness& h, const std::string& strArgs, const std::strin
     SelectRow(h.view, IDC_COMPORT, strPortRow);
     h.dlg.OnConnect();
     RunUntilIdle(h, bLine);
-    t.strConnect = h.dlg.GetTrace();
+    t.strConnect = h.session.GetTrace();
 
-    LightProgram& prog = h.dlg.Store().aProgs[kProgRow];
+    LightProgram& prog = h.session.Store().aProgs[kProgRow];
     prog.MixAllowed = 1;
     prog.Steps = sizeof kSteps;
     std::memcpy(prog.Data, kSteps, sizeof kSteps);
     std::strcpy(prog.Name, "Win32 line");
     h.view.ComboSetSel(IDC_PROGRAM, kProgRow);
     RunCommand(h, "wr sel. program", bLine);
-    t.strWrite = h.dlg.GetTrace();
+    t.strWrite = h.session.GetTrace();
 
-    h.dlg.Store().ClearPrograms();
+    h.session.Store().ClearPrograms();
     RunCommand(h, "rd sel. program", bLine);
-    t.strRead = h.dlg.GetTrace();
-    t.readBack = h.dlg.Store().aProgs[kProgRow];
+    t.strRead = h.session.GetTrace();
+    t.readBack = h.session.Store().aProgs[kProgRow];
 
     h.dlg.OnConnect();  // disconnect
-    EXPECT_EQ(h.dlg.Port(), kNullHandle);
+    EXPECT_EQ(h.session.Link().Handle(), kNullHandle);
     return t;
 }
 

@@ -1,4 +1,4 @@
-#include "protocol/TraceText.h"
+#include "base/TraceText.h"
 
 #include <cstdarg>
 #include <cstdio>

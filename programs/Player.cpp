@@ -1,7 +1,8 @@
+#include "programs/Player.h"
+
+#include <algorithm>
 #include <cstring>
 #include <string>
-
-#include "app/GlowdeskDlg.h"
 
 namespace {
 
@@ -17,27 +18,28 @@ std::string SwitchLine(int nProg, const char* pName, size_t nNameSize) {
 
 }  // namespace
 
-void CGlowdeskDlg::StartPlayback(int nSliderPos, int nProgRow) {
-    view.KillTimer(kTimerPlay);
+void CPlayer::StartPlayback(int nSliderPos, int nProgRow) {
+    EndPreview();
+    pHost->KillPlayTimer();
     BlinkRunIcon(false, 0);
     rand.Seed(clock.Seconds());
     SelectProg(static_cast<uint8_t>(nProgRow));  // no selection (-1) becomes 255: MIX
     playState.TimerInterval = nSliderPos;
-    view.SetTimer(kTimerPlay, nSliderPos);
-    view.SetText(IDC_START, "stop");
-    SetTrace("start program", true);
+    pHost->SetPlayTimer(nSliderPos);
+    pHost->OnPlaybackStarted();
+    trace.SetTrace("start program", true);
     // Nothing is shown yet: the first step comes one period later.
 }
 
-void CGlowdeskDlg::StopPlayback() {
-    view.KillTimer(kTimerPlay);
+void CPlayer::StopPlayback() {
+    pHost->KillPlayTimer();
     BlinkRunIcon(false, 0);
-    EndCmd();
-    AppendTrace("\r\n...stopped by user", true);
+    pHost->OnPlaybackStopped();
+    trace.AppendTrace("\r\n...stopped by user", true);
     // The panel keeps the last step shown.
 }
 
-void CGlowdeskDlg::SelectProg(uint8_t byEntry) {
+void CPlayer::SelectProg(uint8_t byEntry) {
     if (byEntry < kProgCount) {
         const LightProgram& r = store.aProgs[byEntry];
         playState.CurProg = byEntry;
@@ -54,7 +56,7 @@ void CGlowdeskDlg::SelectProg(uint8_t byEntry) {
     }
 }
 
-void CGlowdeskDlg::MixNextProg(bool bRestart) {
+void CPlayer::MixNextProg(bool bRestart) {
     if (bRestart)
         playState.MixProg = kEntryRandom;
     playState.MixProg++;
@@ -62,12 +64,13 @@ void CGlowdeskDlg::MixNextProg(bool bRestart) {
         playState.MixProg = 0;
 
     // Random is among any ten candidates in a row, so the search always ends.
+    constexpr int kCandidates = kEntryRandom + 1;  // the programs and Random
     int j = playState.MixProg;
-    for (int nTry = 0; nTry < 10; ++nTry, j = (j + 1) % 10) {
+    for (int nTry = 0; nTry < kCandidates; ++nTry, j = (j + 1) % kCandidates) {
         if (j == kEntryRandom) {
             playState.MixCount = 0;
             playState.MixProg = kEntryRandom;
-            SetTrace(SwitchLine(10, "Random", 7), true);
+            trace.SetTrace(SwitchLine(10, "Random", 7), true);
             return;
         }
         const LightProgram& r = store.aProgs[j];
@@ -75,22 +78,20 @@ void CGlowdeskDlg::MixNextProg(bool bRestart) {
             playState.CurSteps = PlayableSteps(r);
             playState.CurPos = 0;
             playState.CurData = r.Data;
-            SetTrace(SwitchLine(j + 1, r.Name, kNameSize), true);
+            trace.SetTrace(SwitchLine(j + 1, r.Name, kNameSize), true);
             playState.MixProg = static_cast<uint8_t>(j);
             return;
         }
     }
 }
 
-void CGlowdeskDlg::OnPlayTick() {
+void CPlayer::OnPlayTick() {
     // Once the slider has moved, this re-arms on every tick: the recorded interval is
     // the one from the start.
-    if (view.HasControl(IDC_SPEED)) {
-        const int nPos = view.SliderGetPos(IDC_SPEED);
-        if (nPos != playState.TimerInterval) {
-            view.KillTimer(kTimerPlay);
-            view.SetTimer(kTimerPlay, nPos);
-        }
+    int nPos = 0;
+    if (pHost->GetSpeed(nPos) && nPos != playState.TimerInterval) {
+        pHost->KillPlayTimer();
+        pHost->SetPlayTimer(nPos);
     }
     BlinkRunIcon(true, 0);
 
@@ -117,12 +118,66 @@ void CGlowdeskDlg::OnPlayTick() {
     } else {
         MixNextProg(false);
     }
-    ShowLeds(byLeds, true);
+    pHost->ShowLeds(byLeds, true);
 }
 
-void CGlowdeskDlg::BlinkRunIcon(bool bToggle, int nValue) {
-    if (!view.HasControl(IDC_RUNICON))
+void CPlayer::BlinkRunIcon(bool bToggle, int nValue) {
+    if (!pHost->HasRunIcon())
         return;
     nRunIconState = bToggle ? (nRunIconState ^ 1) : nValue;
-    view.Show(IDC_RUNICON, nRunIconState == 1);
+    pHost->ShowRunIcon(nRunIconState == 1);
+}
+
+void CPlayer::StartPreview(int nSliderPos, int nIndex, const std::vector<uint8_t>& aSteps) {
+    if (nIndex < 0 || nIndex >= kProgCount)
+        return;
+    pHost->KillPlayTimer();
+    BlinkRunIcon(false, 0);
+    bPreview = true;
+    playState.CurProg = static_cast<uint8_t>(nIndex);
+    UpdatePreview(aSteps);
+    playState.CurPos = 0;
+    playState.TimerInterval = nSliderPos;
+    pHost->SetPlayTimer(nSliderPos);
+}
+
+void CPlayer::UpdatePreview(const std::vector<uint8_t>& aSteps) {
+    if (!bPreview)
+        return;
+    aPreviewSteps.assign(aSteps.begin(),
+                         aSteps.begin() + std::min<size_t>(aSteps.size(), kDataSize));
+    playState.CurData = aPreviewSteps.data();
+    playState.CurSteps = static_cast<uint16_t>(aPreviewSteps.size());
+    if (playState.CurPos >= playState.CurSteps)
+        playState.CurPos = 0;
+}
+
+void CPlayer::StopPreview() {
+    if (!bPreview)
+        return;
+    EndPreview();
+    pHost->KillPlayTimer();
+    BlinkRunIcon(false, 0);
+    // The panel keeps the last step shown.
+}
+
+void CPlayer::EndPreview() {
+    if (!bPreview)
+        return;
+    bPreview = false;
+    playState.CurData = nullptr;
+    playState.CurSteps = 0;
+    playState.CurPos = 0;
+    aPreviewSteps.clear();
+}
+
+void CPlayer::OnProgramChanged(int nIndex) {
+    if (nIndex < 0 || nIndex >= kProgCount)
+        return;
+    const LightProgram& r = store.aProgs[nIndex];
+    if (playState.CurData != r.Data)
+        return;
+    playState.CurSteps = PlayableSteps(r);
+    if (playState.CurPos >= playState.CurSteps)
+        playState.CurPos = 0;
 }

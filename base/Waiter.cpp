@@ -1,4 +1,4 @@
-#include "app/Waiter.h"
+#include "base/Waiter.h"
 
 #include <chrono>
 #include <thread>

@@ -1,0 +1,243 @@
+#include "app/Session.h"
+
+#include <iterator>
+
+#include "app/CommandLine.h"
+#include "protocol/Frames.h"
+#include "serial/PlatformComApi.h"
+
+namespace {
+
+constexpr int kConnectPauseMs = 37;
+
+struct DeviceCommandRow {
+    int32_t nCode;
+    int nCmd;
+};
+
+constexpr DeviceCommandRow kDeviceCommands[] = {
+    {READ_VERSION, CmdRdVersion},      {JMP_CONFIG, CmdJmpConfig},    {JMP_NORMAL, CmdJmpNormal},
+    {RD_STATIC_INFO, CmdRdStaticInfo}, {RD_SEL_PROG, CmdRdSelProg},   {WR_SEL_PROG, CmdWrSelProg},
+    {RD_ALL_PROGS, CmdRdAllProgs},     {WR_ALL_PROGS, CmdWrAllProgs}, {RD_MIX_LEN, CmdRdMixLen},
+    {WR_MIX_LEN, CmdWrMixLen},
+};
+
+template <class Base, class Real>
+Base& Pick(Base* pGiven, std::unique_ptr<Base>& pOwn) {
+    if (pGiven != nullptr)
+        return *pGiven;
+    pOwn = std::make_unique<Real>();
+    return *pOwn;
+}
+
+ComApi& PickComApi(ComApi* pGiven, std::unique_ptr<ComApi>& pOwn) {
+    if (pGiven != nullptr)
+        return *pGiven;
+    pOwn = CreatePlatformComApi();
+    return *pOwn;
+}
+
+}  // namespace
+
+CSession::CSession(const SessionServices& services)
+    : waiter(Pick<Waiter, SleepWaiter>(services.pWaiter, pOwnWaiter)),
+      clock(Pick<Clock, SystemClock>(services.pClock, pOwnClock)),
+      files(store, ini, trace),
+      player(store, rand, clock, trace),
+      emulator(waiter, services.pDebug != nullptr ? *services.pDebug : nullDebug),
+      serial(PickComApi(services.pComApi, pOwnComApi), emulator),
+      link(serial),
+      engine(link, store, trace, waiter) {
+    trace.SetListener(pListener);
+    files.SetListener(this);
+    player.SetHost(this);
+    link.SetListener(this);
+    engine.SetListener(this);
+    store.RandomLen = kDefaultRandomLen;
+    Configure(options);
+}
+
+CSession::~CSession() {
+    // The port closes without reports: nobody may be listening any more.
+    link.SetListener(nullptr);
+    link.Close();
+}
+
+void CSession::SetListener(SessionListener* pListenerArg) {
+    pListener = pListenerArg != nullptr ? pListenerArg : &nullListener;
+    trace.SetListener(pListener);
+}
+
+void CSession::Configure(const SessionOptions& optionsArg) {
+    options = optionsArg;
+    ini.SetStartDir(options.strStartDir);
+    engine.SetFrameTrace(options.bTrace);
+    if (options.bProgMode) {
+        pCmdList = CmdListProgrammer;
+        nCmdCount = static_cast<int32_t>(std::size(CmdListProgrammer));
+    } else {
+        pCmdList = CmdListNormal;
+        nCmdCount = static_cast<int32_t>(std::size(CmdListNormal));
+    }
+    // The label the switch to configuration mode shows after a connect, if the list
+    // has the command.
+    const char* pJmpConfig = nullptr;
+    for (int i = 0; i < nCmdCount; ++i) {
+        if (pCmdList[i].code == JMP_CONFIG) {
+            pJmpConfig = pCmdList[i].label;
+            break;
+        }
+    }
+    engine.SetJmpConfigLabel(pJmpConfig);
+
+    serial.EnumeratePorts(aPortNumbers);
+    // The emulated Handheld needs no port, but connect needs a row to choose: on a
+    // machine without ports, emulation still offers COM1.
+    bEmulatedOnly = options.bComEmu && aPortNumbers.empty();
+    if (bEmulatedOnly)
+        aPortNumbers.push_back(1);
+}
+
+std::string CSession::CommandLabel(int32_t nCode) {
+    for (const CommandEntry& entry : CmdListProgrammer) {
+        if (entry.code == nCode && nCode != CMD_SEPARATOR)
+            return entry.label;
+    }
+    return {};
+}
+
+std::string CSession::OpenPort(unsigned nPort) {
+    std::string strError = link.Open(nPort, options.bComEmu);
+    if (!strError.empty())
+        return strError;
+    link.ResetRxCount();
+    link.ResetTxCount();
+    link.FlushReceive();
+    // Replies are read as they arrive, not only on the next tick of timer 2.
+    link.WatchComPort(link.ComPortDescriptor());
+    return {};
+}
+
+void CSession::ClosePort() {
+    link.Close();
+}
+
+void CSession::ReadVersion(const std::string* pText) {
+    engine.SetAutoJmpConfig(options.bProgMode);
+    nOpRxBase = link.RxCount();
+    engine.StartCmd(CmdRdVersion, -1, pText);
+    waiter.Wait(kConnectPauseMs);
+}
+
+bool CSession::StartOperation(int32_t nCode, int nProgRow, const std::string& strLabel) {
+    for (const DeviceCommandRow& row : kDeviceCommands) {
+        if (row.nCode != nCode)
+            continue;
+        int nIndex = -1;
+        if (nCode == RD_STATIC_INFO)
+            nIndex = 0;
+        if (nCode == RD_SEL_PROG || nCode == WR_SEL_PROG)
+            nIndex = nProgRow + 1;
+        nOpRxBase = link.RxCount();
+        engine.StartCmd(row.nCmd, nIndex, &strLabel);
+        return true;
+    }
+    return false;
+}
+
+void CSession::StopOperation() {
+    if (engine.IsBusy())
+        engine.EndCmd(CmdOutcome::Stopped);
+}
+
+void CSession::OnComTimer() {
+    if (!link.IsOpen())
+        return;
+    // A device that went away while the front end watched it: stop watching it here
+    // too, so its hang-up does not wake the front end again.
+    if (engine.OnComTimer() == 0 && link.IsWatching())
+        link.WatchComPort(link.ComPortDescriptor());
+}
+
+void CSession::OnComReadable() {
+    if (!link.IsOpen() || link.IsEmulation())
+        return;
+    // The time-out counts timer-2 ticks only: a reply read here is merely read sooner.
+    // A descriptor that reports input yet yields none may have hung up, and a hung-up
+    // descriptor reports input for ever: ask for it again after such a call.
+    if (engine.ReadWaitingBytes() == 0)
+        link.WatchComPort(link.ComPortDescriptor());
+}
+
+CmdOutcome CSession::Run(int32_t nCode, int nProgRow) {
+    eLastOutcome = CmdOutcome::Refused;
+    if (!StartOperation(nCode, nProgRow, CommandLabel(nCode) + ": "))
+        return eLastOutcome;
+    return StepToEnd();
+}
+
+CmdOutcome CSession::Connect(unsigned nPort) {
+    eLastOutcome = CmdOutcome::Refused;
+    const std::string strError = OpenPort(nPort);
+    if (!strError.empty()) {
+        trace.SetTrace("Could Not Open Com Port - " + strError);
+        return eLastOutcome;
+    }
+    const std::string strText = "Open Com Port:" + link.Describe();
+    ReadVersion(&strText);
+    return StepToEnd();
+}
+
+CmdOutcome CSession::StepToEnd() {
+    while (engine.IsBusy()) {
+        waiter.Wait(nPollPeriod);
+        OnComTimer();
+    }
+    return eLastOutcome;
+}
+
+std::string CSession::ResolveStartFile(const std::string& strName) const {
+    return ResolveStartupName(strName, options.strStartDir);
+}
+
+void CSession::ShowLeds(uint8_t byValue, bool bSend) {
+    byValue |= pListener->HeldLeds();
+    pListener->OnShowLeds(byValue);
+    if (link.IsOpen() && bSend) {
+        uint8_t acFrame[8] = {'>', '3', 'L', byValue, 0, '\n', 0};
+        ByteToHex(reinterpret_cast<char*>(acFrame + 3));
+        engine.WriteFrame(acFrame, 6);
+    }
+}
+
+void CSession::OnPollPeriod(int nPeriodMs) {
+    nPollPeriod = nPeriodMs;
+    pListener->OnPollPeriod(nPeriodMs);
+}
+
+void CSession::OnLedsReported(uint8_t byLeds) {
+    player.SetLeds(byLeds);
+    ShowLeds(byLeds, false);
+}
+
+void CSession::OnOutcome(CmdOutcome eOutcome) {
+    eLastOutcome = eOutcome;
+    pListener->OnOutcome(eOutcome);
+}
+
+void CSession::OnRxCount(int nCount, bool bReset) {
+    pListener->OnRxCount(nCount, bReset);
+    if (!bReset)
+        pListener->OnProgress(nCount - nOpRxBase, 0);
+}
+
+void CSession::OnLoadBegin(const std::string& strPath) {
+    // A new file: nothing of the old one plays on, and the device is read anew.
+    player.Reset();
+    engine.ResetStaticInfo();
+    pListener->OnLoadBegin(strPath);
+}
+
+void CSession::OnStoreFailed(const std::string& strMessage) {
+    pListener->OnStoreFailed(strMessage);
+}

@@ -1,0 +1,45 @@
+// Program files: the nine programs and the MIX length loaded from and stored to INI
+// files through the profile layer.
+#pragma once
+
+#include <string>
+
+#include "base/TraceLog.h"
+#include "programs/IniFile.h"
+#include "programs/LightProgram.h"
+
+class CProgramDraft;
+
+// What a load tells the part above it, in the order it happens.
+class ProgFileListener {
+public:
+    virtual ~ProgFileListener() = default;
+    // Before the store is cleared and read.
+    virtual void OnLoadBegin(const std::string& strPath) = 0;
+    // Entry nEntry of the program list (0-8 programs, 9 Random, 10 MIX) changed.
+    virtual void OnProgEntryChanged(int nEntry) = 0;
+    // After the load's trace line.
+    virtual void OnLoadEnd() = 0;
+    virtual void OnStoreFailed(const std::string& strMessage) = 0;
+};
+
+class CProgFiles {
+public:
+    CProgFiles(ProgramStore& store, CIniProfile& ini, CTraceLog& trace)
+        : store(store), ini(ini), trace(trace) {}
+    void SetListener(ProgFileListener* pListenerArg) { pListener = pListenerArg; }
+
+    void LoadProgFile(const std::string& strPath);
+    void StoreProgFile(const std::string& strPath);
+    int ReadProgFromIni(int nIndex, const std::string& strPath);
+    int WriteProgToIni(int nIndex, const std::string& strPath);
+    // An edited copy of program nIndex (0..8) replaces it in the store and the entry
+    // is reported changed; false, and nothing changes, for another index.
+    bool PutDraft(int nIndex, const CProgramDraft& draft);
+
+private:
+    ProgramStore& store;
+    CIniProfile& ini;
+    CTraceLog& trace;
+    ProgFileListener* pListener = nullptr;
+};

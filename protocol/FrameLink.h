@@ -1,0 +1,17 @@
+// The port as the command engine needs it: bytes out, bytes in, and the frame counters.
+// The serial layer above implements it; tests may give their own.
+#pragma once
+
+#include <cstdint>
+
+class FrameLink {
+public:
+    virtual ~FrameLink() = default;
+    virtual bool IsOpen() const = 0;
+    virtual int Write(const uint8_t* pBytes, int nCount) = 0;
+    virtual int BytesWaiting() = 0;
+    virtual int Read(uint8_t* pBuf, int nSize) = 0;
+    // Frames sent, and replies taken (what the Rx counter shows).
+    virtual void AddTxCount(int n) = 0;
+    virtual void AddRxCount(int n) = 0;
+};

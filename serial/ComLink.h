@@ -1,0 +1,67 @@
+// The open port as one object: the handle, its line settings, the frame counters and
+// the descriptor the front end watches for input. It is the command engine's link and
+// reports its counters and the watched descriptor upward.
+#pragma once
+
+#include <string>
+
+#include "protocol/FrameLink.h"
+#include "serial/ComSettings.h"
+#include "serial/PortHandle.h"
+#include "serial/SerialPort.h"
+
+class LinkListener {
+public:
+    virtual ~LinkListener() = default;
+    // A counter changed: bReset when it went back to 0.
+    virtual void OnRxCount(int nCount, bool bReset) = 0;
+    virtual void OnTxCount(int nCount, bool bReset) = 0;
+    // Watch descriptor nFd for input; -1: stop watching.
+    virtual void OnWatchPort(int nFd) = 0;
+};
+
+class CComLink : public FrameLink {
+public:
+    static constexpr uint32_t kBaudRate = 57600;
+
+    explicit CComLink(CSerialPort& serial) : serial(serial) {}
+    ~CComLink() override;
+    void SetListener(LinkListener* pListenerArg) { pListener = pListenerArg; }
+
+    // Opens COM number nPort (or the emulated Handheld): "" on success, else the
+    // reason, as the trace shows it after "Could Not Open Com Port - ".
+    std::string Open(unsigned nPort, bool bEmulation);
+    // Stops watching and closes; nothing when no port is open.
+    void Close();
+    // One line naming port, rate, data bits, stop bits and parity.
+    std::string Describe();
+    void FlushReceive();
+
+    bool IsOpen() const override { return hComPort != kNullHandle; }
+    int Write(const uint8_t* pBytes, int nCount) override;
+    int BytesWaiting() override;
+    int Read(uint8_t* pBuf, int nSize) override;
+    void AddTxCount(int n) override;
+    void AddRxCount(int n) override;
+    void ResetRxCount();
+    void ResetTxCount();
+    int RxCount() const { return nRxCount; }
+    int TxCount() const { return nTxCount; }
+
+    // The descriptor of the open real port, or -1 (emulation has none).
+    int ComPortDescriptor();
+    // Asks for descriptor nFd to be watched (-1: stop), once per change.
+    void WatchComPort(int nFd);
+    bool IsWatching() const { return nWatchedFd >= 0; }
+    bool IsEmulation() const { return serial.IsEmulation(); }
+    PortHandle Handle() const { return hComPort; }
+
+private:
+    CSerialPort& serial;
+    LinkListener* pListener = nullptr;
+    PortHandle hComPort = kNullHandle;
+    ComSettings comSettings;
+    int32_t nRxCount = 0;
+    int32_t nTxCount = 0;
+    int nWatchedFd = -1;
+};

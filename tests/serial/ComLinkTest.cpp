@@ -1,0 +1,88 @@
+// The open port as the engine's link: counters, the watched descriptor, open and close.
+#include "serial/ComLink.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "serial/ComEmulator.h"
+#include "tests/support/ScriptedPeer.h"
+#include "tests/support/TestDoubles.h"
+
+namespace {
+
+struct Recorder : LinkListener {
+    void OnRxCount(int n, bool b) override { aEvents.push_back("rx " + Text(n, b)); }
+    void OnTxCount(int n, bool b) override { aEvents.push_back("tx " + Text(n, b)); }
+    void OnWatchPort(int nFd) override { aEvents.push_back("watch " + std::to_string(nFd)); }
+    static std::string Text(int n, bool bReset) {
+        return std::to_string(n) + (bReset ? " reset" : "");
+    }
+    std::vector<std::string> aEvents;
+};
+
+struct LinkRig {
+    LinkRig() : emulator(waiter, debug), serial(peer, emulator), link(serial) {
+        link.SetListener(&rec);
+    }
+    ScriptedPeer peer;
+    RecordingWaiter waiter;
+    RecordingDebugSink debug;
+    CComEmulator emulator;
+    CSerialPort serial;
+    CComLink link;
+    Recorder rec;
+};
+
+TEST(ComLink, CountersReportEveryChangeButNotAnEmptyOne) {
+    LinkRig r;
+    r.link.AddTxCount(1);
+    r.link.AddTxCount(0);
+    r.link.AddRxCount(2);
+    r.link.AddRxCount(0);
+    r.link.ResetRxCount();
+    r.link.AddTxCount(3);
+    EXPECT_EQ(r.rec.aEvents, (std::vector<std::string>{"tx 1", "rx 2", "rx 0 reset", "tx 4"}));
+    EXPECT_EQ(r.link.TxCount(), 4);
+    EXPECT_EQ(r.link.RxCount(), 0);
+}
+
+TEST(ComLink, WatchIsAskedOncePerChangeAndEndsWithTheClose) {
+    LinkRig r;
+    ASSERT_EQ(r.link.Open(3, false), "");
+    ASSERT_TRUE(r.link.IsOpen());
+    r.link.WatchComPort(7);
+    r.link.WatchComPort(7);
+    EXPECT_TRUE(r.link.IsWatching());
+    r.link.Close();
+    r.link.Close();  // closed already: nothing
+    EXPECT_FALSE(r.link.IsOpen());
+    EXPECT_FALSE(r.link.IsWatching());
+    EXPECT_EQ(r.rec.aEvents, (std::vector<std::string>{"watch 7", "watch -1"}));
+    EXPECT_EQ(r.peer.nOpen, 0);
+}
+
+TEST(ComLink, FailedOpensLeaveNoPortAndSayWhy) {
+    LinkRig r;
+    r.peer.aBusy = {5};
+    EXPECT_EQ(r.link.Open(5, false), "INVLID_HANDLE_VALUE");
+    EXPECT_FALSE(r.link.IsOpen());
+    EXPECT_EQ(r.link.Open(150, false), "port number out of range (1-99)");
+    EXPECT_FALSE(r.link.IsOpen());
+    EXPECT_EQ(r.peer.nOpen, 0);
+}
+
+TEST(ComLink, EmulationHasNoDescriptorAndAnswersThroughTheLink) {
+    LinkRig r;
+    ASSERT_EQ(r.link.Open(1, true), "");
+    EXPECT_TRUE(r.link.IsEmulation());
+    EXPECT_EQ(r.link.ComPortDescriptor(), -1);
+    const std::string strRequest = ">1V\n";
+    r.link.Write(reinterpret_cast<const uint8_t*>(strRequest.data()), 4);
+    std::string strAnswer(static_cast<size_t>(r.link.BytesWaiting()), '\0');
+    r.link.Read(reinterpret_cast<uint8_t*>(strAnswer.data()), static_cast<int>(strAnswer.size()));
+    EXPECT_EQ(strAnswer, ">8vHH 1.01\n");
+}
+
+}  // namespace
