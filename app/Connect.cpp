@@ -25,10 +25,9 @@ void CGlowdeskDlg::OnConnect() {
             return;
         // The enumerated list is the truth; the row text is the fallback for a box
         // filled some other way.
-        const std::vector<unsigned>& aPorts = session.Ports();
-        const unsigned nPort = static_cast<size_t>(nRow) < aPorts.size()
-                                   ? aPorts[nRow]
-                                   : PortNumberOfRow(view.ComboGetRow(IDC_COMPORT, nRow));
+        unsigned nPort = session.PortList().PortOfRow(nRow);
+        if (nPort == 0)
+            nPort = PortNumberOfRow(view.ComboGetRow(IDC_COMPORT, nRow));
         const std::string strError = session.OpenPort(nPort);
         if (!strError.empty()) {
             session.Trace().SetTrace("Could Not Open Com Port - " + strError);
@@ -41,6 +40,8 @@ void CGlowdeskDlg::OnConnect() {
         session.ClosePort();
         view.SetText(IDC_CONNECT, "connect");
         session.Trace().SetTrace("Com Port closed");
+        // Ports that came or went while this one was open show now.
+        RefreshPortBox();
     }
 }
 

@@ -48,14 +48,7 @@ bool CGlowdeskDlg::OnInitDialog(const std::string& strArgs, const std::string& s
         view.ComboSetSel(IDC_COMMAND, 0);
     }
 
-    const std::vector<unsigned>& aPorts = session.Ports();
-    for (size_t i = 0; i < aPorts.size(); ++i) {
-        const int nRow = static_cast<int>(i);
-        view.ComboInsert(IDC_COMPORT, nRow, "COM" + std::to_string(aPorts[i]));
-        view.ComboSetRowTip(
-            IDC_COMPORT, nRow,
-            session.IsEmulatedOnly() ? "emulated Handheld" : session.DevicePath(aPorts[i]));
-    }
+    ShowPortRows();
     view.ComboSetSel(IDC_COMPORT, 0);
 
     session.Player().SetLeds(0);

@@ -60,12 +60,20 @@ public:
     void UpdatePreview(const std::vector<uint8_t>& aSteps);
     void StopPreview();
     bool IsPreviewing() const { return session.Player().IsPreviewing(); }
+    // ---- the COM port box (PortBox.cpp) ----
+    // Enumerates the ports again and shows what changed, keeping the selected number;
+    // nothing changes while a port is open. The window calls it when the box's list
+    // opens and when device nodes come or go.
+    void RefreshPortBox();
 
     bool IsAltIcons() const { return bAltIcons; }
     // The program-wide random generator, for the about box.
     CRand& Rand() { return session.Rand(); }
 
 private:
+    // Fills the port box with the session's ports, row by row.
+    void ShowPortRows();
+
     // SessionListener: the parts' reports as window changes
     void OnTraceSet(const std::string& strText, bool bScrollToEnd) override;
     void OnTraceAppend(const std::string& strText, bool bScrollToEnd) override;

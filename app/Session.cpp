@@ -90,12 +90,17 @@ void CSession::Configure(const SessionOptions& optionsArg) {
     }
     engine.SetJmpConfigLabel(pJmpConfig);
 
-    serial.EnumeratePorts(aPortNumbers);
-    // The emulated Handheld needs no port, but connect needs a row to choose: on a
-    // machine without ports, emulation still offers COM1.
-    bEmulatedOnly = options.bComEmu && aPortNumbers.empty();
-    if (bEmulatedOnly)
-        aPortNumbers.push_back(1);
+    std::vector<unsigned> aFound;
+    serial.EnumeratePorts(aFound);
+    portList.Update(aFound, options.bComEmu);
+}
+
+bool CSession::RefreshPorts() {
+    if (link.IsOpen())
+        return false;
+    std::vector<unsigned> aFound;
+    serial.EnumeratePorts(aFound);
+    return portList.Update(aFound, options.bComEmu);
 }
 
 std::string CSession::CommandLabel(int32_t nCode) {
@@ -155,8 +160,11 @@ void CSession::OnComTimer() {
         return;
     // A device that went away while the front end watched it: stop watching it here
     // too, so its hang-up does not wake the front end again.
-    if (engine.OnComTimer() == 0 && link.IsWatching())
-        link.WatchComPort(link.ComPortDescriptor());
+    if (engine.OnComTimer() == 0) {
+        link.CheckGoneAway();
+        if (link.IsWatching())
+            link.WatchComPort(link.ComPortDescriptor());
+    }
 }
 
 void CSession::OnComReadable() {
@@ -165,8 +173,10 @@ void CSession::OnComReadable() {
     // The time-out counts timer-2 ticks only: a reply read here is merely read sooner.
     // A descriptor that reports input yet yields none may have hung up, and a hung-up
     // descriptor reports input for ever: ask for it again after such a call.
-    if (engine.ReadWaitingBytes() == 0)
+    if (engine.ReadWaitingBytes() == 0) {
+        link.CheckGoneAway();
         link.WatchComPort(link.ComPortDescriptor());
+    }
 }
 
 CmdOutcome CSession::Run(int32_t nCode, int nProgRow) {
@@ -229,6 +239,11 @@ void CSession::OnRxCount(int nCount, bool bReset) {
     pListener->OnRxCount(nCount, bReset);
     if (!bReset)
         pListener->OnProgress(nCount - nOpRxBase, 0);
+}
+
+void CSession::OnPortLost() {
+    // The running operation still ends by its time-out; the user learns why here.
+    trace.AppendTrace(" --> COM port lost !!!");
 }
 
 void CSession::OnLoadBegin(const std::string& strPath) {

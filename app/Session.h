@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/CommandList.h"
+#include "app/PortList.h"
 #include "app/SessionListener.h"
 #include "base/Clock.h"
 #include "base/DebugSink.h"
@@ -71,10 +72,15 @@ public:
     static std::string CommandLabel(int32_t nCode);
 
     // ---- ports ----
-    // COM numbers present, as enumerated (with emulation and none present: COM1).
-    const std::vector<unsigned>& Ports() const { return aPortNumbers; }
+    // COM numbers present that the open takes (1-99), as enumerated (with emulation
+    // and none present: COM1).
+    const std::vector<unsigned>& Ports() const { return portList.Rows(); }
     // True when the list holds only the emulated Handheld's stand-in COM1.
-    bool IsEmulatedOnly() const { return bEmulatedOnly; }
+    bool IsEmulatedOnly() const { return portList.IsEmulatedOnly(); }
+    const CPortList& PortList() const { return portList; }
+    // Enumerates the ports again; true when the list changed. Nothing is enumerated
+    // while a port is open: the list names what is open until it is closed.
+    bool RefreshPorts();
     std::string DevicePath(unsigned nPort) { return serial.DevicePath(nPort); }
     // Opens COM number nPort (GLOWDESK_COM<n> in the environment leads a number to any
     // device), or the emulated Handheld: "" on success, else the reason. Resets the
@@ -160,6 +166,7 @@ private:
     void OnRxCount(int nCount, bool bReset) override;
     void OnTxCount(int nCount, bool bReset) override { pListener->OnTxCount(nCount, bReset); }
     void OnWatchPort(int nFd) override { pListener->OnWatchPort(nFd); }
+    void OnPortLost() override;
     // ProgFileListener
     void OnLoadBegin(const std::string& strPath) override;
     void OnLoadEnd() override { pListener->OnLoadEnd(); }
@@ -186,8 +193,7 @@ private:
     SessionOptions options;
     const CommandEntry* pCmdList = nullptr;
     int32_t nCmdCount = 0;
-    std::vector<unsigned> aPortNumbers;  // as enumerated, row by row
-    bool bEmulatedOnly = false;
+    CPortList portList;  // as enumerated, row by row
     int nPollPeriod = CCommandEngine::kIdlePollMs;
     CmdOutcome eLastOutcome = CmdOutcome::Finished;
     int nOpRxBase = 0;  // the Rx count when the running operation started

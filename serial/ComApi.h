@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "serial/ComSettings.h"
@@ -59,4 +60,13 @@ public:
     virtual std::string DevicePath(unsigned nPort) = 0;
     // A descriptor that becomes readable when bytes arrive, or -1 (not on every platform).
     virtual int PollDescriptor(PortHandle) { return -1; }
+
+    // Whether a port is present, where the platform can tell without opening it; no
+    // answer means the port must be probed by opening it.
+    virtual std::optional<bool> PresentWithoutOpening(const std::string&) { return std::nullopt; }
+    // Why the last CreateFile failed, in words for the user; "" where the platform has
+    // none beyond the error code.
+    virtual std::string LastErrorText() { return {}; }
+    // The device behind an open handle has gone away (unplugged, hung up).
+    virtual bool HasGoneAway(PortHandle) { return false; }
 };

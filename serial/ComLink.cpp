@@ -19,6 +19,7 @@ std::string CComLink::Open(unsigned nPort, bool bEmulation) {
         hComPort = kNullHandle;
         return pResult;
     }
+    bGoneAway = false;
     return {};
 }
 
@@ -82,6 +83,14 @@ int CComLink::ComPortDescriptor() {
     if (hComPort == kNullHandle || serial.IsEmulation())
         return -1;
     return serial.PollDescriptor(hComPort);
+}
+
+void CComLink::CheckGoneAway() {
+    if (bGoneAway || !serial.HasGoneAway(hComPort))
+        return;
+    bGoneAway = true;
+    if (pListener != nullptr)
+        pListener->OnPortLost();
 }
 
 void CComLink::WatchComPort(int nFd) {

@@ -18,6 +18,8 @@ public:
     virtual void OnTxCount(int nCount, bool bReset) = 0;
     // Watch descriptor nFd for input; -1: stop watching.
     virtual void OnWatchPort(int nFd) = 0;
+    // The device behind the open port went away; reported once per open.
+    virtual void OnPortLost() = 0;
 };
 
 class CComLink : public FrameLink {
@@ -54,6 +56,9 @@ public:
     void WatchComPort(int nFd);
     bool IsWatching() const { return nWatchedFd >= 0; }
     bool IsEmulation() const { return serial.IsEmulation(); }
+    // Asks whether the device behind the open port has gone away and reports it the
+    // first time. Called when a poll found nothing to read: the cheap case stays cheap.
+    void CheckGoneAway();
     PortHandle Handle() const { return hComPort; }
 
 private:
@@ -64,4 +69,5 @@ private:
     int32_t nRxCount = 0;
     int32_t nTxCount = 0;
     int nWatchedFd = -1;
+    bool bGoneAway = false;  // reported for the open port
 };

@@ -1,6 +1,7 @@
 // Where a COM number leads on a machine without COM names: a fixed table of device
 // nodes, and for any number 1-255 an override GLOWDESK_COM<n>=<device path> in the
-// environment, which wins over the table.
+// environment, which wins over the table. (The port box lists only 1-99, the numbers
+// the port's open takes.)
 //
 //   COM1-COM4   -> /dev/ttyS0-/dev/ttyS3
 //   COM5-COM20  -> /dev/ttyUSB0-/dev/ttyUSB15

@@ -7,7 +7,6 @@
 namespace {
 constexpr uint32_t kMaxDword = 0xFFFFFFFF;
 constexpr unsigned kMaxProbedPort = 255;
-constexpr unsigned kMaxOpenPort = 99;
 
 // "\\.\COM%d" for 1-4 and "\\.\COM%2.2d" from 5 up: the two-digit form starts at 5.
 std::string DeviceName(unsigned nPort) {
@@ -30,6 +29,13 @@ bool IsClosed(PortHandle hPort) {
 int CSerialPort::EnumeratePorts(std::vector<unsigned>& aPorts) {
     aPorts.clear();
     for (unsigned nPort = 1; nPort <= kMaxProbedPort; ++nPort) {
+        // Where the platform can tell without opening, no port is disturbed.
+        const std::optional<bool> known = api.PresentWithoutOpening(DeviceName(nPort));
+        if (known) {
+            if (*known)
+                aPorts.push_back(nPort);
+            continue;
+        }
         const PortHandle hPort = api.CreateFile(DeviceName(nPort));
         bool bPresent;
         if (hPort != kInvalidHandle) {
@@ -141,7 +147,9 @@ const char* CSerialPort::Open(PortHandle& hPort, ComSettings settings) {
 
     hPort = api.CreateFile(DeviceName(settings.nPort));
     if (hPort == kInvalidHandle) {
-        strOpenResult = "INVLID_HANDLE_VALUE";
+        strOpenResult = api.LastErrorText();
+        if (strOpenResult.empty())
+            strOpenResult = "INVLID_HANDLE_VALUE";
         return strOpenResult.c_str();
     }
 

@@ -13,6 +13,9 @@
 
 class CComEmulator;
 
+// The highest number Open takes: the Windows port name carries two digits at most.
+constexpr unsigned kMaxOpenPort = 99;
+
 class CSerialPort {
 public:
     CSerialPort(ComApi& api, CComEmulator& emulator) : api(api), emulator(emulator) {}
@@ -34,6 +37,10 @@ public:
 
     std::string DevicePath(unsigned nPort) { return api.DevicePath(nPort); }
     int PollDescriptor(PortHandle hPort) { return api.PollDescriptor(hPort); }
+    // The device behind an open real port has gone away.
+    bool HasGoneAway(PortHandle hPort) {
+        return hPort != kNullHandle && hPort != kInvalidHandle && api.HasGoneAway(hPort);
+    }
     bool IsEmulation() const { return bEmulation != 0; }
 
 private:

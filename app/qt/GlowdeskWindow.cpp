@@ -28,6 +28,8 @@
 #include "app/qt/Cp1252.h"
 #include "app/qt/FileFilter.h"
 #include "app/qt/IconRes.h"
+#include "app/qt/PortComboBox.h"
+#include "app/qt/PortWatcher.h"
 #include "app/qt/ProgramEditorDlg.h"
 #include "res/MainDialogTemplate.h"
 
@@ -76,6 +78,7 @@ GlowdeskWindow::GlowdeskWindow(QWidget* pParent) : QDialog(pParent), units(Dialo
             mapControls[ctl.nId] = pWidget;
     }
     ConnectClicks();
+    FollowPorts();
     // Keys are looked at before any control sees them, wherever the focus is.
     qApp->installEventFilter(this);
 }
@@ -90,7 +93,7 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
     QWidget* pWidget = nullptr;
     switch (ctl.kind) {
         case ControlKind::ComboBox: {
-            auto* pCombo = new QComboBox(this);
+            auto* pCombo = ctl.nId == IDC_COMPORT ? new PortComboBox(this) : new QComboBox(this);
             pCombo->setEditable(true);
             pCombo->setInsertPolicy(QComboBox::NoInsert);
             pCombo->setDuplicatesEnabled(true);
@@ -196,6 +199,20 @@ void GlowdeskWindow::ConnectClicks() {
                 pDlg->OnLedClicked(nLed);
         });
     }
+}
+
+void GlowdeskWindow::FollowPorts() {
+    auto refresh = [this] {
+        if (pDlg)
+            pDlg->RefreshPortBox();
+    };
+    if (auto* pBox = qobject_cast<PortComboBox*>(Control(IDC_COMPORT)))
+        connect(pBox, &PortComboBox::aboutToShowPopup, this, refresh);
+#ifndef Q_OS_WIN
+    // On Windows finding ports means opening each: only when the list opens.
+    pPortWatcher = new PortWatcher(QStringLiteral("/dev"), true, this);
+    connect(pPortWatcher, &PortWatcher::changed, this, refresh);
+#endif
 }
 
 QWidget* GlowdeskWindow::Control(int nId) const {

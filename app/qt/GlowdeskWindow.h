@@ -12,6 +12,7 @@
 
 class CGlowdeskDlg;
 class ProgramEditorDlg;
+class PortWatcher;
 class QSocketNotifier;
 class QTimer;
 struct DialogControl;
@@ -32,6 +33,8 @@ public:
     int TimerPeriod(int nTimerId) const;
     // The descriptor watched for serial input, or -1.
     int WatchedPort() const;
+    // What tells the window that device nodes came or went (none on Windows).
+    PortWatcher* DeviceNodeWatcher() const { return pPortWatcher; }
     const DialogUnits& Units() const { return units; }
     // The program editor while it is open, else null.
     ProgramEditorDlg* Editor() const;
@@ -80,6 +83,9 @@ protected:
 private:
     QWidget* CreateControl(const DialogControl& ctl);
     void ConnectClicks();
+    // The port box follows the machine: refreshed when its list opens and when device
+    // nodes come or go.
+    void FollowPorts();
     bool FilterKey(QKeyEvent* pEvent);
     void ShowSystemMenu(const QPoint& ptGlobal);
 
@@ -89,5 +95,6 @@ private:
     std::map<int, QTimer*> mapTimers;
     QSocketNotifier* pPortNotifier = nullptr;
     QPointer<ProgramEditorDlg> pEditor;
+    PortWatcher* pPortWatcher = nullptr;
     bool bDestroyed = false;
 };

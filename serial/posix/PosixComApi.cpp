@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstring>
 
 #ifdef __linux__
 #include <linux/serial.h>
@@ -38,7 +39,20 @@ bool IsGoneError(int nErr) {
     return nErr == EIO || nErr == ENXIO || nErr == ENODEV;
 }
 
+constexpr const char* kHeldElsewhere = "in use by another program";
+
+// The system's words for a failed open, and what the user can do about it.
+std::string OpenErrorText(const std::string& strPath, int nErr) {
+    std::string strText = strPath + ": " + std::strerror(nErr);
+    if (nErr == EACCES || nErr == EPERM)
+        strText += " (the user needs to be in the dialout group)";
+    else if (nErr == EBUSY)
+        strText += std::string(" (") + kHeldElsewhere + ")";
+    return strText;
+}
+
 // A ttyS node exists for every possible UART; one whose driver found no chip is absent.
+// USB-serial and CDC-ACM drivers leave the type at 0 too, so ask ttyS nodes only.
 bool HasNoUart(int fd) {
 #ifdef __linux__
     serial_struct info{};
@@ -134,39 +148,56 @@ bool PosixComApi::ReadCounters(int fd, LineCounters& counters) {
 #endif
 }
 
+PortHandle PosixComApi::Fail(uint32_t nError, std::string strText) {
+    nLastError = nError;
+    strLastError = std::move(strText);
+    return kInvalidHandle;
+}
+
+std::string PosixComApi::NodePath(unsigned nPort) const {
+    // An override is used as given; the table's nodes are looked for under the /dev root.
+    const std::string strOverride = ComPortTable::OverridePath(nPort);
+    if (!strOverride.empty())
+        return strOverride;
+    const std::string strPath = table.Path(nPort);
+    return strPath.empty() ? strPath : fs.Locate(strPath);
+}
+
 PortHandle PosixComApi::CreateFile(const std::string& strName) {
     const unsigned nPort = ComNumberFromName(strName);
-    const std::string strPath = nPort ? table.Path(nPort) : std::string();
-    if (strPath.empty()) {
-        nLastError = ERROR_FILE_NOT_FOUND;
-        return kInvalidHandle;
-    }
-    int fd = open(strPath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        nLastError = ErrorFromErrno(errno);
-        return kInvalidHandle;
-    }
+    const std::string strPath = nPort ? NodePath(nPort) : std::string();
+    if (strPath.empty())
+        return Fail(ERROR_FILE_NOT_FOUND, "no device for " + strName);
+    // An on-board UART node without a chip is refused before opening it, where the
+    // kernel says so; the type is read again below where it does not.
+    const PortNodeFacts facts = fs.Facts(strPath);
+    const bool bUartNode = IsUartNodeName(facts.strName);
+    const std::string strNoUart = strPath + ": no UART behind this port";
+    if (bUartNode && facts.nUartType && *facts.nUartType == 0)
+        return Fail(ERROR_FILE_NOT_FOUND, strNoUart);
+    int fd = fs.OpenNode(strPath, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(ErrorFromErrno(errno), OpenErrorText(strPath, errno));
     if (fd == 0) {
         // Descriptor 0 would read as the null handle: move it out of the way.
         const int fdMoved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+        const int nErr = errno;
         close(fd);
-        if (fdMoved < 0) {
-            nLastError = ErrorFromErrno(errno);
-            return kInvalidHandle;
-        }
+        if (fdMoved < 0)
+            return Fail(ErrorFromErrno(nErr), OpenErrorText(strPath, nErr));
         fd = fdMoved;
     }
-    auto fail = [&](uint32_t nError) {
+    auto fail = [&](uint32_t nError, std::string strText) {
         close(fd);
-        nLastError = nError;
-        return kInvalidHandle;
+        return Fail(nError, std::move(strText));
     };
-    if (!isatty(fd) || HasNoUart(fd))
-        return fail(ERROR_FILE_NOT_FOUND);
+    if (!isatty(fd))
+        return fail(ERROR_FILE_NOT_FOUND, strPath + ": not a serial port");
+    if (bUartNode && HasNoUart(fd))
+        return fail(ERROR_FILE_NOT_FOUND, strNoUart);
     // The lock first: a port held elsewhere must not get its exclusive flag changed.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        return fail(ERROR_SHARING_VIOLATION);
-    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        return fail(ERROR_SHARING_VIOLATION, strPath + ": " + kHeldElsewhere);
     PortState state;
 #ifdef TIOCGEXCL
     int nWasExclusive = 0;
@@ -177,7 +208,19 @@ PortHandle PosixComApi::CreateFile(const std::string& strName) {
     state.bHasCounters = ReadCounters(fd, state.counters);
     ports[fd] = state;
     nLastError = 0;
+    strLastError.clear();
     return fd;
+}
+
+std::optional<bool> PosixComApi::PresentWithoutOpening(const std::string& strName) {
+    const unsigned nPort = ComNumberFromName(strName);
+    const std::string strPath = nPort ? NodePath(nPort) : std::string();
+    return !strPath.empty() && IsPortPresent(fs.Facts(strPath));
+}
+
+bool PosixComApi::HasGoneAway(PortHandle hPort) {
+    const PortState* pState = Find(hPort);
+    return pState != nullptr && pState->bGone;
 }
 
 bool PosixComApi::SetCommTimeouts(PortHandle hPort, const CommTimeouts& timeouts) {

@@ -9,10 +9,13 @@
 
 #include "serial/ComApi.h"
 #include "serial/ComPortTable.h"
+#include "serial/posix/PortFileSystem.h"
 
 class PosixComApi : public ComApi {
 public:
-    explicit PosixComApi(ComPortTable table = ComPortTable()) : table(table) {}
+    explicit PosixComApi(ComPortTable table = ComPortTable(),
+                         PortFileSystem& fs = PortFileSystem::System())
+        : table(table), fs(fs) {}
     ~PosixComApi() override;
 
     // Opens O_RDWR|O_NOCTTY|O_NONBLOCK, then TIOCEXCL and flock(LOCK_EX|LOCK_NB).
@@ -21,6 +24,10 @@ public:
     // held elsewhere -> ERROR_SHARING_VIOLATION.
     PortHandle CreateFile(const std::string& strName) override;
     uint32_t GetLastError() override { return nLastError; }
+    std::string LastErrorText() override { return strLastError; }
+    // Read from the node and the kernel's description of it; nothing is opened.
+    std::optional<bool> PresentWithoutOpening(const std::string& strName) override;
+    bool HasGoneAway(PortHandle hPort) override;
     // Reads never wait on this platform, so only "return at once" is accepted.
     bool SetCommTimeouts(PortHandle hPort, const CommTimeouts& timeouts) override;
     // Raw mode, rate, data bits, parity, stop bits, XON/XOFF, no RTS/CTS; DTR and RTS
@@ -56,8 +63,13 @@ private:
 
     PortState* Find(PortHandle hPort);
     static bool ReadCounters(int fd, LineCounters& counters);
+    PortHandle Fail(uint32_t nError, std::string strText);
+    // The device node COM number nPort leads to, "" for none.
+    std::string NodePath(unsigned nPort) const;
 
     ComPortTable table;
+    PortFileSystem& fs;
     uint32_t nLastError = 0;
+    std::string strLastError;
     std::map<int, PortState> ports;
 };

@@ -176,6 +176,28 @@ TEST(Session, PortsOpenAndCloseWithCountersAndTheReason) {
     EXPECT_EQ(peer.nOpen, 0);
 }
 
+TEST(Session, PortsAreFoundAgainOnlyWhileNoneIsOpenAndALostOneIsTraced) {
+    ScriptedPeer peer;
+    peer.aPresent = {3};
+    Headless t(peer, false, false);
+    peer.aPresent = {3, 7};
+    ASSERT_EQ(t.session.OpenPort(3), "");
+    EXPECT_FALSE(t.session.RefreshPorts());
+    EXPECT_EQ(t.session.Ports(), std::vector<unsigned>{3});
+
+    // The device goes while the session polls it: one trace line, however long it polls.
+    peer.bGone = true;
+    t.session.OnComTimer();
+    t.session.OnComReadable();
+    t.session.OnComTimer();
+    EXPECT_EQ(t.reports.strAppended, " --> COM port lost !!!");
+
+    t.session.ClosePort();
+    EXPECT_TRUE(t.session.RefreshPorts());
+    EXPECT_EQ(t.session.Ports(), (std::vector<unsigned>{3, 7}));
+    EXPECT_FALSE(t.session.RefreshPorts());  // nothing new
+}
+
 TEST(Session, CommandListsFollowTheMode) {
     NullComApi api;
     Headless normal(api, false, false);

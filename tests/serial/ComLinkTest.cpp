@@ -16,6 +16,7 @@ struct Recorder : LinkListener {
     void OnRxCount(int n, bool b) override { aEvents.push_back("rx " + Text(n, b)); }
     void OnTxCount(int n, bool b) override { aEvents.push_back("tx " + Text(n, b)); }
     void OnWatchPort(int nFd) override { aEvents.push_back("watch " + std::to_string(nFd)); }
+    void OnPortLost() override { aEvents.push_back("lost"); }
     static std::string Text(int n, bool bReset) {
         return std::to_string(n) + (bReset ? " reset" : "");
     }
@@ -71,6 +72,26 @@ TEST(ComLink, FailedOpensLeaveNoPortAndSayWhy) {
     EXPECT_EQ(r.link.Open(150, false), "port number out of range (1-99)");
     EXPECT_FALSE(r.link.IsOpen());
     EXPECT_EQ(r.peer.nOpen, 0);
+}
+
+TEST(ComLink, AGoneDeviceIsReportedOncePerOpenAndNeverWhenClosed) {
+    LinkRig r;
+    r.peer.bGone = true;
+    r.link.CheckGoneAway();  // no port open: nothing to lose
+    ASSERT_EQ(r.link.Open(3, false), "");
+    r.peer.bGone = false;
+    r.link.CheckGoneAway();
+    EXPECT_TRUE(r.rec.aEvents.empty());
+    r.peer.bGone = true;
+    r.link.CheckGoneAway();
+    r.link.CheckGoneAway();
+    EXPECT_EQ(r.rec.aEvents, std::vector<std::string>{"lost"});
+
+    // Opened again: a new device may go away again.
+    r.link.Close();
+    ASSERT_EQ(r.link.Open(3, false), "");
+    r.link.CheckGoneAway();
+    EXPECT_EQ(r.rec.aEvents, (std::vector<std::string>{"lost", "lost"}));
 }
 
 TEST(ComLink, EmulationHasNoDescriptorAndAnswersThroughTheLink) {

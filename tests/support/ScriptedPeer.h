@@ -30,6 +30,7 @@ public:
     std::string DevicePath(unsigned nPort) override {
         return "/dev/scripted" + std::to_string(nPort);
     }
+    bool HasGoneAway(PortHandle) override { return bGone; }
 
     // Bytes the program will read next.
     void Queue(const std::string& strBytes) { strRx += strBytes; }
@@ -39,6 +40,7 @@ public:
     bool bTimeoutsOk = true;
     bool bStateOk = true;
     bool bReadYieldsNothing = false;  // reports bytes waiting, but a read gives none
+    bool bGone = false;               // the device behind the open port went away
     Responder responder;
 
     std::string strRx;                  // not yet read by the program

@@ -1,0 +1,31 @@
+// The command line of glowdesk-cli: options, the command and its arguments.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct CliOptions {
+    std::vector<std::string> aPorts;  // -p, in the order given
+    bool bEmulate = false;            // -e
+    bool bTrace = false;              // -t
+    bool bQuiet = false;              // -q
+    bool bStay = false;               // --stay
+    bool bJson = false;               // --json
+    bool bHelp = false;               // -h, --help
+    bool bVersion = false;            // --version
+    std::string strCommand;
+    std::vector<std::string> aArgs;  // the command's arguments
+    // Checked values of the arguments
+    int nProg = 0;        // read, write: 1-9
+    int nMixValue = -1;   // mix VALUE: 0-255; -1 when only read
+    std::string strFile;  // backup, restore, read, write, list
+};
+
+// Fills opts from argv[1..]; an empty text on success, else what is wrong.
+std::string ParseCliOptions(const std::vector<std::string>& aArgv, CliOptions& opts);
+
+// Commands that talk to a Handheld (all but list and ports).
+bool NeedsDevice(const std::string& strCommand);
+
+// The usage text of -h.
+std::string UsageText();

@@ -1,0 +1,364 @@
+// The link over a session: it drives the session's operations and keeps what the
+// session reports (outcomes, poll period, watched descriptor, changed program entries,
+// trace text) for the command line.
+#include "cli/DeviceLink.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <utility>
+
+#include "app/Session.h"
+#include "programs/FileReplace.h"
+#include "serial/ComApi.h"
+
+namespace {
+
+class NoWait : public Waiter {
+public:
+    void Wait(int) override {}
+};
+
+// Passes every call on, except that it finds no ports while closed: the session probes
+// every port number when configured, and the command line opens only the one it was given.
+class PortGate : public ComApi {
+public:
+    explicit PortGate(ComApi* pInner) : pInner(pInner) {}
+    PortHandle CreateFile(const std::string& s) override {
+        bFound = bOpen && pInner != nullptr;
+        return bFound ? pInner->CreateFile(s) : kInvalidHandle;
+    }
+    uint32_t GetLastError() override {
+        return bFound ? pInner->GetLastError() : ERROR_FILE_NOT_FOUND;
+    }
+    bool SetCommTimeouts(PortHandle h, const CommTimeouts& t) override {
+        return pInner && pInner->SetCommTimeouts(h, t);
+    }
+    bool SetCommState(PortHandle h, const Dcb& d) override {
+        return pInner && pInner->SetCommState(h, d);
+    }
+    bool ClearCommError(PortHandle h, uint32_t& nErrors, uint32_t& nInQueue) override {
+        return pInner && pInner->ClearCommError(h, nErrors, nInQueue);
+    }
+    bool PurgeComm(PortHandle h, uint32_t n) override { return pInner && pInner->PurgeComm(h, n); }
+    bool ReadFile(PortHandle h, uint8_t* pBuf, uint32_t n, uint32_t& nDone) override {
+        return pInner && pInner->ReadFile(h, pBuf, n, nDone);
+    }
+    bool WriteFile(PortHandle h, const uint8_t* pBuf, uint32_t n, uint32_t& nDone) override {
+        return pInner && pInner->WriteFile(h, pBuf, n, nDone);
+    }
+    bool CloseHandle(PortHandle h) override { return pInner && pInner->CloseHandle(h); }
+    std::string DevicePath(unsigned n) override { return pInner ? pInner->DevicePath(n) : ""; }
+    int PollDescriptor(PortHandle h) override { return pInner ? pInner->PollDescriptor(h) : -1; }
+
+    bool bOpen = false;
+
+private:
+    ComApi* pInner;
+    bool bFound = false;
+};
+
+struct OpRow {
+    DeviceOp op;
+    int32_t nCode;
+};
+
+// The rows of the programmer's command box that the operations stand for; ProgInfo is
+// the static info request of one program, which no row asks for.
+constexpr OpRow kOps[] = {
+    {DeviceOp::JmpNormal, JMP_NORMAL},    {DeviceOp::StaticInfo, RD_STATIC_INFO},
+    {DeviceOp::ProgInfo, RD_STATIC_INFO}, {DeviceOp::ReadProg, RD_SEL_PROG},
+    {DeviceOp::WriteProg, WR_SEL_PROG},   {DeviceOp::ReadAll, RD_ALL_PROGS},
+    {DeviceOp::WriteAll, WR_ALL_PROGS},   {DeviceOp::ReadMix, RD_MIX_LEN},
+    {DeviceOp::WriteMix, WR_MIX_LEN},
+};
+
+// The system's reason for a failed open, from the serial layer's error code.
+std::string OpenErrorText(uint32_t nError) {
+    switch (nError) {
+        case ERROR_FILE_NOT_FOUND:
+            return "no such port";
+        case ERROR_ACCESS_DENIED:
+            return "access denied";
+        case ERROR_SHARING_VIOLATION:
+            return "in use by another program";
+        case ERROR_GEN_FAILURE:
+            return "the device does not work";
+        case ERROR_SEM_TIMEOUT:
+            return "the device does not answer";
+        default:
+            return "error " + std::to_string(nError);
+    }
+}
+
+LinkOutcome LinkOutcomeOf(CmdOutcome eOutcome) {
+    switch (eOutcome) {
+        case CmdOutcome::Finished:
+            return LinkOutcome::Done;
+        case CmdOutcome::TimedOut:
+            return LinkOutcome::TimedOut;
+        case CmdOutcome::Stopped:
+            return LinkOutcome::Stopped;
+        case CmdOutcome::Failed:
+        case CmdOutcome::Refused:
+            break;
+    }
+    return LinkOutcome::Refused;
+}
+
+}  // namespace
+
+struct CDeviceLink::Impl : SessionListener {
+    explicit Impl(const LinkSetup& setup)
+        : setup(setup),
+          gate(setup.pApi),
+          // The emulated Handheld answers at once; the pauses after a connect are for a
+          // real one.
+          session({.pComApi = &gate,
+                   .pWaiter = setup.bPauses && !setup.bEmulate ? static_cast<Waiter*>(&sleeper)
+                                                               : &noWait}) {}
+
+    // Records how the operation ended once the session has gone idle.
+    void Settle() {
+        if (!bRunning || session.IsBusy())
+            return;
+        bRunning = false;
+        outcome = LinkOutcomeOf(eReported);
+        if (outcome != LinkOutcome::Done)
+            return;
+        const std::string& strTrace = session.GetTrace();
+        if (bConnect) {
+            // The version reply is traced as " --> V..." on the line of the connect.
+            const size_t nAt = strTrace.find(" --> V");
+            if (nAt != std::string::npos) {
+                const size_t nEnd = strTrace.find("\r\n", nAt);
+                strVersion =
+                    strTrace.substr(nAt + 6, nEnd == std::string::npos ? nEnd : nEnd - nAt - 6);
+            }
+        } else if (op == DeviceOp::StaticInfo) {
+            const size_t nAt = strTrace.find("E2=");
+            int nInfoLen = 0, nNameLen = 0, nSize = 0;
+            if (nAt != std::string::npos)
+                std::sscanf(strTrace.c_str() + nAt,
+                            "E2=%dk, InfoLen=%d, ProgCount=%d, ProgNameLen=%d, ProgSize=%d",
+                            &facts.nE2KBytes, &nInfoLen, &facts.nProgCount, &nNameLen, &nSize);
+            facts.info = session.Info();
+        }
+    }
+
+    void Begin(bool bIsConnect, DeviceOp opNew) {
+        bConnect = bIsConnect;
+        op = opNew;
+        bRunning = true;
+        eReported = CmdOutcome::Refused;
+        nTxBase = session.TxCount();
+        aDone.clear();
+    }
+
+    // SessionListener
+    void OnTraceSet(const std::string& strText, bool) override {
+        // A trace set anew that keeps the old text (the next step of a connect) only
+        // adds to it.
+        if (setup.fnTrace) {
+            if (!strShown.empty() && strText.compare(0, strShown.size(), strShown) == 0)
+                setup.fnTrace(strText.substr(strShown.size()), false);
+            else
+                setup.fnTrace(strText, true);
+        }
+        strShown = strText;
+    }
+    void OnTraceAppend(const std::string& strText, bool) override {
+        strShown += strText;
+        if (setup.fnTrace)
+            setup.fnTrace(strText, false);
+    }
+    void OnWatchPort(int nFd) override { nWatchedFd = nFd; }
+    void OnPollPeriod(int nPeriodMs) override {
+        nComPeriodMs = nPeriodMs;
+        bComRestarted = true;
+    }
+    void OnOutcome(CmdOutcome eOutcome) override { eReported = eOutcome; }
+    void OnProgEntryChanged(int nEntry) override {
+        if (bRunning && nEntry >= 0 && nEntry < kProgCount)
+            aDone.push_back(nEntry + 1);
+    }
+    void OnStoreFailed(const std::string& strMessage) override { strStoreError = strMessage; }
+
+    LinkSetup setup;
+    PortGate gate;
+    NoWait noWait;
+    SleepWaiter sleeper;
+    CSession session;
+
+    bool bConnect = false;
+    DeviceOp op = DeviceOp::JmpNormal;
+    bool bRunning = false;
+    CmdOutcome eReported = CmdOutcome::Refused;
+    LinkOutcome outcome = LinkOutcome::Done;
+    std::string strPortError;
+    std::string strVersion;
+    std::string strStoreError;
+    std::string strShown;  // the trace text as last reported
+    DeviceFacts facts;
+    int nTxBase = 0;
+    std::vector<int> aDone;
+    // The communication timer runs from the start at the idle poll period.
+    int nComPeriodMs = CCommandEngine::kIdlePollMs;
+    bool bComRestarted = true;
+    int nWatchedFd = -1;
+};
+
+CDeviceLink::CDeviceLink(const LinkSetup& setup) : p(std::make_unique<Impl>(setup)) {
+    std::error_code ec;
+    const std::string strDir = (std::filesystem::current_path(ec) / "").string();
+    p->session.Configure({.bProgMode = true,
+                          .bComEmu = setup.bEmulate,
+                          .bTrace = setup.bTrace,
+                          .strStartDir = strDir});
+    p->session.SetListener(p.get());
+    p->gate.bOpen = true;
+}
+
+CDeviceLink::~CDeviceLink() {
+    p->session.SetListener(nullptr);
+}
+
+void CDeviceLink::Connect() {
+    p->Begin(true, DeviceOp::JmpNormal);
+    p->session.ClosePort();
+    const std::string strError = p->session.OpenPort(p->setup.nPort);
+    if (!strError.empty()) {
+        p->bRunning = false;
+        p->outcome = LinkOutcome::PortFailed;
+        p->session.Trace().SetTrace("Could Not Open Com Port - " + strError);
+        // The core names only the failed step; the serial layer knows why.
+        p->strPortError = OpenErrorText(p->gate.GetLastError()) + " (" + strError + ")";
+        return;
+    }
+    const std::string strText = "Open Com Port:" + p->session.Link().Describe();
+    p->session.ReadVersion(&strText);
+    p->Settle();
+}
+
+void CDeviceLink::Start(DeviceOp op, int nProg) {
+    for (const OpRow& row : kOps) {
+        if (row.op != op)
+            continue;
+        p->Begin(false, op);
+        const std::string strLabel = CSession::CommandLabel(row.nCode) + ": ";
+        if (op == DeviceOp::ProgInfo)
+            p->session.Engine().StartCmd(CmdRdStaticInfo, nProg, &strLabel);
+        else
+            p->session.StartOperation(row.nCode, nProg - 1, strLabel);
+        p->Settle();
+        return;
+    }
+}
+
+bool CDeviceLink::IsBusy() const {
+    return p->session.IsBusy();
+}
+
+LinkOutcome CDeviceLink::Outcome() const {
+    return p->outcome;
+}
+
+std::string CDeviceLink::Message() const {
+    const std::string& strTrace = p->session.GetTrace();
+    const size_t nEnd = strTrace.find_last_not_of("\r\n");
+    if (nEnd == std::string::npos)
+        return {};
+    const size_t nBreak = strTrace.find_last_of("\r\n", nEnd);
+    const size_t nStart = nBreak == std::string::npos ? 0 : nBreak + 1;
+    const size_t nFirst = strTrace.find_first_not_of(' ', nStart);
+    return nFirst > nEnd ? std::string() : strTrace.substr(nFirst, nEnd + 1 - nFirst);
+}
+
+std::string CDeviceLink::PortError() const {
+    return p->strPortError;
+}
+
+void CDeviceLink::Stop() {
+    if (!p->session.IsBusy())
+        return;
+    p->session.StopOperation();
+    p->Settle();
+}
+
+void CDeviceLink::Close() {
+    if (!p->session.IsPortOpen())
+        return;
+    // An operation left running on a closed port would wait for a reply for ever.
+    Stop();
+    p->session.ClosePort();
+    p->session.Trace().SetTrace("Com Port closed");
+}
+
+int CDeviceLink::Descriptor() const {
+    return p->nWatchedFd;
+}
+
+int CDeviceLink::TimerPeriodMs() const {
+    return p->nComPeriodMs;
+}
+
+bool CDeviceLink::TakeTimerRestart() {
+    return std::exchange(p->bComRestarted, false);
+}
+
+void CDeviceLink::OnTimer() {
+    p->session.OnComTimer();
+    p->Settle();
+}
+
+void CDeviceLink::OnReadable() {
+    p->session.OnComReadable();
+    p->Settle();
+}
+
+int CDeviceLink::Exchanges() const {
+    return p->session.TxCount() - p->nTxBase;
+}
+
+const std::vector<int>& CDeviceLink::ProgramsDone() const {
+    return p->aDone;
+}
+
+std::string CDeviceLink::Version() const {
+    return p->strVersion;
+}
+
+DeviceFacts CDeviceLink::Facts() const {
+    return p->facts;
+}
+
+ProgramStore& CDeviceLink::Store() {
+    return p->session.Store();
+}
+
+const StaticInfo& CDeviceLink::Info() const {
+    return p->session.Info();
+}
+
+bool CDeviceLink::LoadFile(const std::string& strPath) {
+    std::string strText;
+    const bool bReadable = ReadWholeFile(strPath, strText);
+    p->session.LoadProgFile(bReadable ? strPath : std::string());
+    return bReadable;
+}
+
+bool CDeviceLink::StoreFile(const std::string& strPath) {
+    p->strStoreError.clear();
+    p->session.StoreProgFile(strPath);
+    return p->strStoreError.empty();
+}
+
+void CDeviceLink::WriteProgToFile(int nProg, const std::string& strPath) {
+    p->session.Files().WriteProgToIni(nProg - 1, strPath);
+}
+
+std::vector<std::string> CDeviceLink::Listing() const {
+    std::vector<std::string> aRows;
+    for (int nEntry = 0; nEntry <= kEntryMix; ++nEntry)
+        aRows.push_back(p->session.Store().EntryText(nEntry));
+    return aRows;
+}
