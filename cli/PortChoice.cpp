@@ -10,7 +10,6 @@
 #include "serial/SerialPort.h"
 
 namespace {
-
 class NoWait : public Waiter {
 public:
     void Wait(int) override {}
@@ -81,8 +80,10 @@ std::vector<FoundPort> FindPorts(ComApi& api) {
     std::vector<unsigned> aNumbers;
     serial.EnumeratePorts(aNumbers);
     std::vector<FoundPort> aFound;
+    // Only numbers the open takes are offered, as in the window's port box.
     for (unsigned n : aNumbers)
-        aFound.push_back(FoundPort{n, api.DevicePath(n)});
+        if (n <= kMaxOpenPort)
+            aFound.push_back(FoundPort{n, api.DevicePath(n)});
     return aFound;
 }
 
