@@ -113,6 +113,13 @@ struct Stopwatch {
     double dWall, dThread, dProcess;
 };
 
+// The load average of the last minute: the machine may be shared.
+inline double LoadAverage() {
+    double adLoad[3] = {};
+    getloadavg(adLoad, 3);
+    return adLoad[0];
+}
+
 // Seconds that nBytes take on a line of nBaud with start and stop bit.
 inline double WireSeconds(long nBytes, unsigned nBaud = 57600) {
     return nBytes * 10.0 / nBaud;
@@ -123,6 +130,19 @@ enum class Receive { TimerOnly, Notifier };
 
 inline const char* ReceiveName(Receive mode) {
     return mode == Receive::TimerOnly ? "8 ms poll alone" : "receive path";
+}
+
+// Nine programs of nSteps steps each, with varied bytes and names.
+inline void FillStore(ProgramStore& store, int nSteps) {
+    for (int i = 0; i < kProgCount; ++i) {
+        LightProgram& p = store.aProgs[i];
+        std::snprintf(p.Name, sizeof p.Name, "program %d", i + 1);
+        p.Steps = static_cast<uint16_t>(nSteps);
+        p.MixAllowed = i % 2;
+        for (int s = 0; s < p.Steps; ++s)
+            p.Data[s] = static_cast<uint8_t>(s * 13 + i);
+    }
+    store.RandomLen = 200;
 }
 
 struct BenchRig {
@@ -246,46 +266,3 @@ struct BenchRig {
     std::mutex mtxRequests;
     std::vector<std::string> aRequests;
 };
-
-// The same request frames from a bare client that waits for each reply with poll and
-// reads it in bulk: what the simulator and the pseudo-terminal allow without the engine.
-// Seconds, or a negative value when a reply did not come.
-inline double BareLine(unsigned nBaud, const std::vector<std::string>& aRequests) {
-    NoWait noWait;
-    NullDebugSink debug;
-    PtyHandheld sim(noWait, debug);
-    if (!sim.Open() || !sim.Start())
-        return -1;
-    sim.SetBaud(nBaud);
-    const int fd = open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return -1;
-    termios tio{};
-    tcgetattr(fd, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(fd, TCSANOW, &tio);
-    auto exchange = [fd](const std::string& strRequest) {
-        if (write(fd, strRequest.data(), strRequest.size()) !=
-            static_cast<ssize_t>(strRequest.size()))
-            return false;
-        char acBuf[64];
-        for (;;) {
-            pollfd pfd{fd, POLLIN, 0};
-            if (poll(&pfd, 1, 2000) <= 0)
-                return false;
-            const ssize_t n = read(fd, acBuf, sizeof acBuf);
-            if (n > 0 && acBuf[n - 1] == '\n')
-                return true;
-        }
-    };
-    double dWall = -1;
-    if (exchange(">2JC\n")) {
-        const Stopwatch sw;
-        bool bOk = true;
-        for (const std::string& strRequest : aRequests)
-            bOk = bOk && exchange(strRequest);
-        dWall = bOk ? sw.Wall() : -1;
-    }
-    close(fd);
-    return dWall;
-}

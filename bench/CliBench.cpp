@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "bench/BareClient.h"
 #include "bench/BenchRig.h"
 #include "cli/Commands.h"
 #include "cli/DeviceLink.h"

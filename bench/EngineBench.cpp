@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench/BareClient.h"
 #include "bench/BenchRig.h"
 
 namespace {
@@ -58,18 +59,6 @@ Figures Measure(BenchRig& rig, int32_t nCode, const char* pLabel) {
     if (!f.bEnded)
         std::printf("!!! %s did not end\n", pLabel);
     return f;
-}
-
-void FillStore(ProgramStore& store, int nSteps) {
-    for (int i = 0; i < kProgCount; ++i) {
-        LightProgram& p = store.aProgs[i];
-        std::snprintf(p.Name, sizeof p.Name, "program %d", i + 1);
-        p.Steps = static_cast<uint16_t>(nSteps);
-        p.MixAllowed = i % 2;
-        for (int s = 0; s < p.Steps; ++s)
-            p.Data[s] = static_cast<uint8_t>(s * 13 + i);
-    }
-    store.RandomLen = 200;
 }
 
 struct Transfers {
@@ -133,12 +122,10 @@ void IdleCost(std::chrono::milliseconds duration) {
 int main(int argc, char** argv) {
     const bool bQuick = argc > 1 && std::strcmp(argv[1], "quick") == 0;
     const int nSteps = bQuick ? 112 : kMaxFileSteps;
-    double adLoad[3] = {};
-    getloadavg(adLoad, 3);
     std::printf(
         "Whole store: nine programs of %d steps, simulator over a pseudo-terminal, reaction "
         "time 0 (load average %.2f)\n\n",
-        nSteps, adLoad[0]);
+        nSteps, LoadAverage());
 
     Transfers paced[2], unpaced[2];
     for (int m = 0; m < 2; ++m) {

@@ -1,5 +1,6 @@
 #include "programs/IniFile.h"
 
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -12,7 +13,11 @@ constexpr size_t kReadBufferSize = 3000;  // the value keeps at most one byte le
 
 bool IsPathAsGiven(const std::string& strPath) {
 #ifdef _WIN32
-    return strPath.find(":\\") != std::string::npos;
+    // A drive letter with either separator: file dialogs of some toolkits spell "C:/".
+    const bool bDriveSlash = strPath.size() >= 3 &&
+                             std::isalpha(static_cast<unsigned char>(strPath[0])) &&
+                             strPath[1] == ':' && strPath[2] == '/';
+    return bDriveSlash || strPath.find(":\\") != std::string::npos;
 #else
     return !strPath.empty() && strPath[0] == '/';
 #endif

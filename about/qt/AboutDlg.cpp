@@ -2,15 +2,17 @@
 
 #include <QFont>
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
 #include "about/AboutTexts.h"
+#include "about/qt/AboutAccessible.h"
 #include "about/qt/MatrixWnd.h"
 #include "about/qt/StaticText.h"
+#include "app/ControlIds.h"
 #include "app/qt/Cp1252.h"
 #include "app/qt/DialogUnits.h"
+#include "app/qt/IconRes.h"
 
 namespace {
 
@@ -23,6 +25,7 @@ CAboutDlg::CAboutDlg(CRand& rand, QWidget* pParent) : QDialog(pParent) {
     setWindowTitle(QStringLiteral("About Glowdesk"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setModal(true);
+    InstallAboutAccessibility();
 
     QFont fontDialog = font();
     fontDialog.setStyleHint(QFont::SansSerif);
@@ -33,7 +36,8 @@ CAboutDlg::CAboutDlg(CRand& rand, QWidget* pParent) : QDialog(pParent) {
 
     auto* pIcon = new QLabel(this);
     pIcon->setGeometry(du.Rect(10, 130, 20, 20));
-    pIcon->setPixmap(QIcon(QStringLiteral(":/icons/131.svg")).pixmap(kIconSize, kIconSize));
+    pIcon->setPixmap(IconPixmap(IDI_RUN_SMILE, kIconSize, devicePixelRatioF()));
+    pIcon->setAccessibleName(QStringLiteral("Glowdesk"));
     pIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* pVersion = new CStaticText(FromCp1252(kAboutVersionText), this);
@@ -56,6 +60,7 @@ CAboutDlg::CAboutDlg(CRand& rand, QWidget* pParent) : QDialog(pParent) {
     pFrame->hide();
 
     pMatrixWnd = new CMatrixWnd(rand, this);
+    pMatrixWnd->setAccessibleName(QStringLiteral("animation"));
     pMatrixWnd->SetText(kAboutLines);
     pMatrixWnd->Create(pFrame->geometry());
     pOk->setFocus();

@@ -5,7 +5,10 @@
 #include <QTextOption>
 
 CStaticText::CStaticText(const QString& strTextIn, QWidget* pParent)
-    : QWidget(pParent), strText(strTextIn) {}
+    : QWidget(pParent), strText(strTextIn) {
+    // Read out whole by a screen reader.
+    setAccessibleName(strText);
+}
 
 void CStaticText::paintEvent(QPaintEvent*) {
     QPainter painter(this);

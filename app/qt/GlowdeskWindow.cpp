@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -16,16 +17,19 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSlider>
 #include <QSocketNotifier>
-#include <QTextCursor>
 #include <QTimer>
+#include <QToolTip>
+#include <QWindow>
 
 #include "about/qt/AboutDlg.h"
 #include "app/ControlIds.h"
 #include "app/GlowdeskDlg.h"
+#include "app/qt/AccessibleNames.h"
+#include "app/qt/ComboAccessible.h"
 #include "app/qt/Cp1252.h"
+#include "app/qt/DisplayBatch.h"
 #include "app/qt/FileFilter.h"
 #include "app/qt/IconRes.h"
 #include "app/qt/PortComboBox.h"
@@ -49,16 +53,22 @@ constexpr const char* kEditProgramMenuText = "Edit program...";
 // Windows-1252; the bytes are kept beside the shown text so they come back unchanged.
 constexpr const char* kRawBytes = "glowdeskRawBytes";
 
-QString WithoutCarriageReturns(const std::string& strText) {
-    QString str = FromCp1252(strText);
-    str.remove(QLatin1Char('\r'));
-    return str;
+// The counters change with every frame of a transfer: they are shown a frame at a time.
+bool IsBatchedBox(int nId) {
+    return nId == IDC_RXCOUNT || nId == IDC_TXCOUNT;
 }
 
-std::optional<std::string> PathResult(const QString& strPath) {
-    if (strPath.isEmpty())
-        return std::nullopt;
-    return QFile::encodeName(strPath).toStdString();
+// The LED (1 to 8) whose lamp a static is, or 0.
+int LedOfLamp(int nId) {
+    for (int n = 0; n < 8; ++n) {
+        if (kLedStatics[n].nOff == nId || kLedStatics[n].nOn == nId)
+            return n + 1;
+    }
+    return 0;
+}
+
+QString StepTimeText(int nMs) {
+    return QStringLiteral("%1 ms").arg(nMs);
 }
 
 }  // namespace
@@ -79,6 +89,13 @@ GlowdeskWindow::GlowdeskWindow(QWidget* pParent) : QDialog(pParent), units(Dialo
     }
     ConnectClicks();
     FollowPorts();
+    ConnectSlider();
+    SetAccessibleNames();
+    if (auto* pLog = qobject_cast<QPlainTextEdit*>(Control(IDC_TRACE))) {
+        // The log is the last stop of Tab, not a place to type tabs.
+        pLog->setTabChangesFocus(true);
+        pBatch = new CDisplayBatch(*pLog, paths, this);
+    }
     // Keys are looked at before any control sees them, wherever the focus is.
     qApp->installEventFilter(this);
 }
@@ -94,6 +111,7 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
     switch (ctl.kind) {
         case ControlKind::ComboBox: {
             auto* pCombo = ctl.nId == IDC_COMPORT ? new PortComboBox(this) : new QComboBox(this);
+            UseNamedComboAccessible(pCombo);  // before anything asks for its interface
             pCombo->setEditable(true);
             pCombo->setInsertPolicy(QComboBox::NoInsert);
             pCombo->setDuplicatesEnabled(true);
@@ -123,6 +141,9 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
         case ControlKind::IconStatic: {
             auto* pLabel = new QLabel(this);
             pLabel->setAlignment(Qt::AlignCenter);
+            // The picture on the window's own background, filled solid: to Qt that is
+            // opaque, so a lamp that changes repaints itself only, not the frame behind.
+            pLabel->setAutoFillBackground(true);
             pWidget = pLabel;
             break;
         }
@@ -141,6 +162,12 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
         case ControlKind::Edit: {
             auto* pEdit = new QLineEdit(strText, this);
             pEdit->setReadOnly(true);
+            if (IsBatchedBox(ctl.nId)) {
+                // Drawn whole on the window's background: the counters change many times
+                // a second and should not repaint the frame they stand in each time.
+                pEdit->setBackgroundRole(QPalette::Window);
+                pEdit->setAutoFillBackground(true);
+            }
             pWidget = pEdit;
             break;
         }
@@ -169,8 +196,7 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
     }
     if (ctl.kind == ControlKind::IconStatic) {
         pWidget->setProperty("glowdeskIcon", ctl.nIcon);
-        static_cast<QLabel*>(pWidget)->setPixmap(
-            IconPixmap(ctl.nIcon, std::min(rc.width(), rc.height()), devicePixelRatioF()));
+        RenderIcon(static_cast<QLabel*>(pWidget));
     }
     if (ctl.bHidden)
         pWidget->hide();
@@ -193,9 +219,11 @@ void GlowdeskWindow::ConnectClicks() {
         auto* pBox = qobject_cast<QAbstractButton*>(Control(IDC_LED_CHECK_1 + nLed - 1));
         if (!pBox)
             continue;
-        // clicked comes after the box has changed its state, as the logic expects.
-        connect(pBox, &QAbstractButton::clicked, this, [this, nLed] {
-            if (pDlg)
+        // toggled comes after the box has changed its state, as the logic expects, and
+        // also when assistive technology toggles it (which sends no click). A change
+        // the logic makes itself is no click.
+        connect(pBox, &QAbstractButton::toggled, this, [this, nLed] {
+            if (pDlg && !bSettingCheck)
                 pDlg->OnLedClicked(nLed);
         });
     }
@@ -215,6 +243,62 @@ void GlowdeskWindow::FollowPorts() {
 #endif
 }
 
+void GlowdeskWindow::SetAccessibleNames() {
+    for (const AccessibleName& name : kAccessibleNames) {
+        QWidget* pWidget = Control(name.nId);
+        if (!pWidget)
+            continue;
+        pWidget->setAccessibleName(QString::fromLatin1(name.pName));
+        pWidget->setAccessibleDescription(QString::fromLatin1(name.pDescription));
+        // A combo box's text field is what has the focus: it carries the box's name.
+        if (auto* pCombo = qobject_cast<QComboBox*>(pWidget); pCombo && pCombo->lineEdit())
+            pCombo->lineEdit()->setAccessibleName(pWidget->accessibleName());
+    }
+    for (int n = 1; n <= 8; ++n) {
+        const QString strLed = QStringLiteral("LED %1").arg(n);
+        for (int nId : {kLedStatics[n - 1].nOff, kLedStatics[n - 1].nOn}) {
+            if (QWidget* pLamp = Control(nId))
+                pLamp->setAccessibleName(strLed);
+        }
+        DescribeState(kLedStatics[n - 1].nOff);
+        if (QWidget* pBox = Control(IDC_LED_CHECK_1 + n - 1))
+            pBox->setAccessibleDescription(QStringLiteral("hold LED %1 lit").arg(n));
+    }
+    DescribeState(IDC_RUNICON);
+}
+
+void GlowdeskWindow::DescribeState(int nId) {
+    const int nLed = LedOfLamp(nId);
+    // Both pictures of a lamp tell the lamp's state, whichever of them is shown.
+    const int nOn = nLed ? kLedStatics[nLed - 1].nOn : nId;
+    const int nOff = nLed ? kLedStatics[nLed - 1].nOff : nId;
+    const QString strState = QString::fromLatin1(IsShown(nOn) ? kLitDescription : kDarkDescription);
+    for (int nPart : {nOff, nOn}) {
+        QWidget* pWidget = Control(nPart);
+        if (pWidget && pWidget->accessibleDescription() != strState)
+            pWidget->setAccessibleDescription(strState);
+    }
+}
+
+void GlowdeskWindow::ConnectSlider() {
+    auto* pSlider = qobject_cast<QSlider*>(Control(IDC_SPEED));
+    if (!pSlider)
+        return;
+    // While the handle is dragged its tip tells the step time it stands for.
+    auto showTip = [this, pSlider](int nValue) {
+        QToolTip::showText(pSlider->mapToGlobal(QPoint(pSlider->width() / 2, 0)),
+                           StepTimeText(nValue), pSlider);
+    };
+    connect(pSlider, &QSlider::sliderMoved, this, showTip);
+    connect(pSlider, &QSlider::sliderPressed, this,
+            [pSlider, showTip] { showTip(pSlider->value()); });
+}
+
+void GlowdeskWindow::FlushDisplay() {
+    if (pBatch)
+        pBatch->Apply();
+}
+
 QWidget* GlowdeskWindow::Control(int nId) const {
     auto it = mapControls.find(nId);
     return it == mapControls.end() ? nullptr : it->second;
@@ -229,10 +313,12 @@ std::string GlowdeskWindow::GetTitle() const {
 }
 
 void GlowdeskWindow::SetTitle(const std::string& strTitle) {
+    FlushDisplay();
     setWindowTitle(FromCp1252(strTitle));
 }
 
 void GlowdeskWindow::SetWindowIcon(int nIconRes) {
+    FlushDisplay();
     setWindowIcon(IconByRes(nIconRes));
 }
 
@@ -242,7 +328,12 @@ std::string GlowdeskWindow::GetText(int nId) const {
         return ToCp1252(pCombo->currentText());
     if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget))
         return ToCp1252(pButton->text());
+    if (nId == IDC_TRACE && pBatch)
+        return pBatch->TraceText();
     if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
+        std::string strPending;
+        if (pBatch && pBatch->PendingBoxText(*pEdit, strPending))
+            return strPending;
         const QVariant raw = pEdit->property(kRawBytes);
         if (raw.isValid())
             return raw.toByteArray().toStdString();
@@ -259,47 +350,54 @@ std::string GlowdeskWindow::GetText(int nId) const {
 
 void GlowdeskWindow::SetText(int nId, const std::string& strText) {
     QWidget* pWidget = Control(nId);
+    if (!pWidget)
+        return;
+    if (pBatch && nId == IDC_TRACE) {
+        pBatch->SetTrace(strText);
+        return;
+    }
+    if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget); pBatch && pEdit && IsBatchedBox(nId)) {
+        pBatch->SetBoxText(*pEdit, strText, nId == IDC_TXCOUNT);
+        return;
+    }
+    // A text set again unchanged (the start button on every request) shows nothing new.
+    if (GetText(nId) == strText)
+        return;
+    FlushDisplay();
     if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
         pCombo->setEditText(FromCp1252(strText));
     } else if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget)) {
         pButton->setText(FromCp1252(strText));
     } else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
         if (nId == IDC_FILENAME) {
+            paths.Remember(strText);
             pEdit->setProperty(kRawBytes, QByteArray::fromStdString(strText));
             pEdit->setText(QFile::decodeName(QByteArray::fromStdString(strText)));
         } else {
             pEdit->setText(FromCp1252(strText));
         }
         pEdit->setCursorPosition(0);
-    } else if (auto* pEdit = qobject_cast<QPlainTextEdit*>(pWidget)) {
-        pEdit->setPlainText(WithoutCarriageReturns(strText));
     } else if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
         pLabel->setText(FromCp1252(strText));
     }
 }
 
 void GlowdeskWindow::AppendText(int nId, const std::string& strText) {
-    auto* pEdit = qobject_cast<QPlainTextEdit*>(Control(nId));
-    if (!pEdit) {
+    if (pBatch && nId == IDC_TRACE)
+        pBatch->AppendTrace(strText);
+    else
         SetText(nId, GetText(nId) + strText);
-        return;
-    }
-    // Only the new text is inserted, so a long log costs nothing extra per append.
-    QTextCursor cursor(pEdit->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(WithoutCarriageReturns(strText));
 }
 
 void GlowdeskWindow::ScrollToEnd(int nId) {
-    auto* pEdit = qobject_cast<QPlainTextEdit*>(Control(nId));
-    if (!pEdit)
-        return;
-    QScrollBar* pBar = pEdit->verticalScrollBar();
-    pBar->setValue(pBar->maximum());
+    if (pBatch && nId == IDC_TRACE)
+        pBatch->ScrollTraceToEnd();
 }
 
 void GlowdeskWindow::Redraw(int nId) {
-    if (QWidget* pWidget = Control(nId))
+    if (pBatch && nId == IDC_TRACE)
+        pBatch->RedrawTrace();
+    else if (QWidget* pWidget = Control(nId); pWidget && !IsBatchedBox(nId))
         pWidget->update();
 }
 
@@ -309,13 +407,22 @@ bool GlowdeskWindow::GetCheck(int nId) const {
 }
 
 void GlowdeskWindow::SetCheck(int nId, bool bChecked) {
-    if (auto* pBox = qobject_cast<QCheckBox*>(Control(nId)))
-        pBox->setChecked(bChecked);
+    auto* pBox = qobject_cast<QCheckBox*>(Control(nId));
+    if (!pBox || pBox->isChecked() == bChecked)
+        return;
+    FlushDisplay();
+    bSettingCheck = true;
+    pBox->setChecked(bChecked);
+    bSettingCheck = false;
 }
 
 void GlowdeskWindow::Show(int nId, bool bShow) {
-    if (QWidget* pWidget = Control(nId))
-        pWidget->setVisible(bShow);
+    QWidget* pWidget = Control(nId);
+    if (!pWidget || pWidget->isHidden() == !bShow)
+        return;
+    FlushDisplay();
+    pWidget->setVisible(bShow);
+    DescribeState(nId);
 }
 
 bool GlowdeskWindow::IsShown(int nId) const {
@@ -327,12 +434,34 @@ void GlowdeskWindow::SetIcon(int nId, int nIconRes) {
     auto* pLabel = qobject_cast<QLabel*>(Control(nId));
     if (!pLabel)
         return;
+    FlushDisplay();
     pLabel->setProperty("glowdeskIcon", nIconRes);
+    RenderIcon(pLabel);
+}
+
+void GlowdeskWindow::RenderIcon(QLabel* pLabel) {
+    // Drawn from the SVG at the screen's pixel ratio, so it stays sharp when scaled.
     const int nSize = std::min(pLabel->width(), pLabel->height());
-    pLabel->setPixmap(IconPixmap(nIconRes, nSize, devicePixelRatioF()));
+    pLabel->setPixmap(
+        IconPixmap(pLabel->property("glowdeskIcon").toInt(), nSize, devicePixelRatioF()));
+}
+
+void GlowdeskWindow::showEvent(QShowEvent* pEvent) {
+    QDialog::showEvent(pEvent);
+    if (bScreenWatched || !windowHandle())
+        return;
+    bScreenWatched = true;
+    // On a screen of another pixel ratio the pictures are drawn again.
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+        for (QLabel* pLabel : findChildren<QLabel*>()) {
+            if (pLabel->property("glowdeskIcon").isValid())
+                RenderIcon(pLabel);
+        }
+    });
 }
 
 void GlowdeskWindow::ComboReset(int nId) {
+    FlushDisplay();
     if (auto* pCombo = qobject_cast<QComboBox*>(Control(nId)))
         pCombo->clear();
 }
@@ -348,6 +477,7 @@ int GlowdeskWindow::ComboGetSel(int nId) const {
 }
 
 void GlowdeskWindow::ComboSetSel(int nId, int nRow) {
+    FlushDisplay();
     auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
     if (!pCombo)
         return;
@@ -362,6 +492,7 @@ std::string GlowdeskWindow::ComboGetRow(int nId, int nRow) const {
 }
 
 void GlowdeskWindow::ComboInsert(int nId, int nRow, const std::string& strText) {
+    FlushDisplay();
     auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
     if (!pCombo)
         return;
@@ -380,6 +511,7 @@ void GlowdeskWindow::ComboInsert(int nId, int nRow, const std::string& strText) 
 }
 
 void GlowdeskWindow::ComboDelete(int nId, int nRow) {
+    FlushDisplay();
     auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
     if (!pCombo || nRow < 0 || nRow >= pCombo->count())
         return;
@@ -403,11 +535,16 @@ void GlowdeskWindow::ComboSetRowTip(int nId, int nRow, const std::string& strTip
 }
 
 void GlowdeskWindow::SliderSetRange(int nId, int nMin, int nMax) {
-    if (auto* pSlider = qobject_cast<QSlider*>(Control(nId)))
+    FlushDisplay();
+    if (auto* pSlider = qobject_cast<QSlider*>(Control(nId))) {
         pSlider->setRange(nMin, nMax);
+        // Page Up/Down and a click on the groove move by a fifth of the range.
+        pSlider->setPageStep(std::max(1, (nMax - nMin) / 5));
+    }
 }
 
 void GlowdeskWindow::SliderSetPos(int nId, int nPos) {
+    FlushDisplay();
     if (auto* pSlider = qobject_cast<QSlider*>(Control(nId)))
         pSlider->setValue(nPos);
 }
@@ -474,12 +611,23 @@ int GlowdeskWindow::WatchedPort() const {
 }
 
 void GlowdeskWindow::MessageBox(const std::string& strText) {
+    FlushDisplay();
     QMessageBox box(QMessageBox::NoIcon, FromCp1252(kMainDialogTitle), FromCp1252(strText),
                     QMessageBox::Ok, this);
     box.exec();
 }
 
+std::optional<std::string> GlowdeskWindow::PathResult(const QString& strPath) {
+    if (strPath.isEmpty())
+        return std::nullopt;
+    // Qt speaks "/" everywhere; the logic gets the platform's own spelling.
+    const std::string strBytes = QFile::encodeName(QDir::toNativeSeparators(strPath)).toStdString();
+    paths.Remember(strBytes);
+    return strBytes;
+}
+
 std::optional<std::string> GlowdeskWindow::ChooseOpenFile(const std::string& strFilter) {
+    FlushDisplay();
     const QStringList aFilters = NameFiltersFromWindows(FromCp1252(strFilter));
     return PathResult(QFileDialog::getOpenFileName(this, QString(), QString(),
                                                    aFilters.join(QLatin1String(";;"))));
@@ -487,12 +635,14 @@ std::optional<std::string> GlowdeskWindow::ChooseOpenFile(const std::string& str
 
 std::optional<std::string> GlowdeskWindow::ChooseSaveFile(const std::string& strFilter) {
     // The save dialog asks before an existing file is replaced.
+    FlushDisplay();
     const QStringList aFilters = NameFiltersFromWindows(FromCp1252(strFilter));
     return PathResult(QFileDialog::getSaveFileName(this, QString(), QString(),
                                                    aFilters.join(QLatin1String(";;"))));
 }
 
 void GlowdeskWindow::ShowAboutBox() {
+    FlushDisplay();
     // The rain draws from the program-wide generator that playback seeds.
     if (pDlg)
         RunAboutDialog(this, pDlg->Rand());
@@ -540,19 +690,36 @@ void GlowdeskWindow::done(int nResult) {
         if (pDlg)
             pDlg->OnDestroy();
     }
+    FlushDisplay();
     QDialog::done(nResult);
+}
+
+bool GlowdeskWindow::IsOwnWidget(QWidget* pWidget, bool* pInPopup) const {
+    *pInPopup = false;
+    QWidget* pWindow = pWidget->window();
+    // A drop-down list is a window of its own, owned by its combo box.
+    while (pWindow != this && pWindow->windowType() == Qt::Popup && pWindow->parentWidget()) {
+        *pInPopup = true;
+        pWindow = pWindow->parentWidget()->window();
+    }
+    return pWindow == this;
 }
 
 bool GlowdeskWindow::eventFilter(QObject* pWatched, QEvent* pEvent) {
     if (pEvent->type() == QEvent::KeyPress) {
         auto* pWidget = qobject_cast<QWidget*>(pWatched);
-        if (pWidget && pWidget->window() == this)
-            return FilterKey(static_cast<QKeyEvent*>(pEvent));
+        bool bInPopup = false;
+        if (pWidget && IsOwnWidget(pWidget, &bInPopup))
+            return FilterKey(static_cast<QKeyEvent*>(pEvent), bInPopup);
     }
     return QDialog::eventFilter(pWatched, pEvent);
 }
 
-bool GlowdeskWindow::FilterKey(QKeyEvent* pEvent) {
+bool GlowdeskWindow::FilterKey(QKeyEvent* pEvent, bool bInPopup) {
+    // An open list keeps its own Return and Escape: they choose a row or close it.
+    if (bInPopup && (pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter ||
+                     pEvent->key() == Qt::Key_Escape))
+        return false;
     switch (pEvent->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:

@@ -9,10 +9,13 @@
 
 #include "app/DialogView.h"
 #include "app/qt/DialogUnits.h"
+#include "app/qt/PathSpellings.h"
 
+class CDisplayBatch;
 class CGlowdeskDlg;
 class ProgramEditorDlg;
 class PortWatcher;
+class QLabel;
 class QSocketNotifier;
 class QTimer;
 struct DialogControl;
@@ -38,6 +41,9 @@ public:
     const DialogUnits& Units() const { return units; }
     // The program editor while it is open, else null.
     ProgramEditorDlg* Editor() const;
+    // Shows what the trace log and the counters are waiting for, now (otherwise within
+    // a frame).
+    void FlushDisplay();
 
     // DialogView
     bool HasControl(int nId) const override;
@@ -79,14 +85,24 @@ public:
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    void showEvent(QShowEvent* pEvent) override;
 
 private:
     QWidget* CreateControl(const DialogControl& ctl);
+    // A path chosen in a file dialog as the logic takes it; empty when cancelled.
+    std::optional<std::string> PathResult(const QString& strPath);
     void ConnectClicks();
     // The port box follows the machine: refreshed when its list opens and when device
     // nodes come or go.
     void FollowPorts();
-    bool FilterKey(QKeyEvent* pEvent);
+    void SetAccessibleNames();
+    void ConnectSlider();
+    // Keeps a lamp's or the run indicator's description at "on" or "off".
+    void DescribeState(int nId);
+    // The window's own controls and the drop-down lists they open.
+    bool IsOwnWidget(QWidget* pWidget, bool* pInPopup) const;
+    bool FilterKey(QKeyEvent* pEvent, bool bInPopup);
+    void RenderIcon(QLabel* pLabel);
     void ShowSystemMenu(const QPoint& ptGlobal);
 
     CGlowdeskDlg* pDlg = nullptr;
@@ -96,5 +112,9 @@ private:
     QSocketNotifier* pPortNotifier = nullptr;
     QPointer<ProgramEditorDlg> pEditor;
     PortWatcher* pPortWatcher = nullptr;
+    CPathSpellings paths;
+    CDisplayBatch* pBatch = nullptr;
+    bool bScreenWatched = false;
+    bool bSettingCheck = false;  // the logic sets a check box: no click
     bool bDestroyed = false;
 };

@@ -99,6 +99,13 @@ TEST(CommandLine, StartupNameResolution) {
 TEST(CommandLine, IniPathsAreAbsoluteOrLiveInTheStartDirectory) {
 #ifdef _WIN32
     EXPECT_TRUE(IsPathAsGiven("C:\\tmp\\a.ini"));
+    // As Qt's file dialogs spell it, either case of drive letter.
+    EXPECT_TRUE(IsPathAsGiven("C:/tmp/a.ini"));
+    EXPECT_TRUE(IsPathAsGiven("d:/a.ini"));
+    EXPECT_TRUE(IsPathAsGiven("\\\\server\\share\\c:\\a.ini"));
+    EXPECT_FALSE(IsPathAsGiven("C:a.ini"));   // relative to the drive's directory
+    EXPECT_FALSE(IsPathAsGiven("1:/a.ini"));  // no drive letter
+    EXPECT_FALSE(IsPathAsGiven("sub/C:/a.ini"));
 #else
     EXPECT_TRUE(IsPathAsGiven("/tmp/a.ini"));
 #endif

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 
@@ -25,6 +26,18 @@ TEST_F(IniFileTest, RelativePathsLiveInTheStartDirectory) {
     ASSERT_TRUE(ini.WriteIniString("new.ini", "B", "j", "2"));
     EXPECT_EQ(ReadBytes(folder.File("new.ini")), "[B]\r\nj=2\r\n");
 }
+
+#ifdef _WIN32
+// The window hands over paths as the file dialog spells them, "C:/dir/x.ini" included.
+TEST_F(IniFileTest, DriveLetterWithSlashesIsUsedAsGiven) {
+    WriteBytes(folder.File("slash.ini"), "[A]\r\nk=found\r\n");
+    std::string strPath = folder.File("slash.ini");
+    std::replace(strPath.begin(), strPath.end(), '\\', '/');
+    ASSERT_EQ(strPath[1], ':');
+    ini.SetStartDir("Z:\\nowhere\\");
+    EXPECT_EQ(ini.GetIniString(strPath, "A", "k", "none"), "found");
+}
+#endif
 
 TEST_F(IniFileTest, MissingOrUnreadableFilesGiveTheDefault) {
     EXPECT_EQ(ini.GetIniString("absent.ini", "A", "k", "dflt"), "dflt");

@@ -31,7 +31,6 @@
 #include "serial/posix/PtyHandheld.h"
 #endif
 #include "tests/qt/WindowHarness.h"
-#include "tests/support/TestDoubles.h"
 
 namespace {
 
@@ -272,11 +271,23 @@ TEST(GlowdeskWindow, IconsHavePixels) {
     EXPECT_TRUE(IconPixmap(999, 32).isNull());
 }
 
+TEST(GlowdeskWindow, DarkLampsShowTheWindowThroughTheirMiddle) {
+    WindowHarness h;
+    const QImage image = h.window.grab().toImage();
+    const QColor colWindow = h.window.palette().color(QPalette::Window);
+    for (const LedStatics& led : kLedStatics) {
+        SCOPED_TRACE(led.nOff);
+        const QPoint ptMiddle = h.window.Control(led.nOff)->geometry().center();
+        EXPECT_EQ(image.pixelColor(ptMiddle).rgb(), colWindow.rgb());
+    }
+}
+
 TEST(GlowdeskWindow, TraceLogAppendsAtTheEnd) {
     GlowdeskWindow window;
     auto* pLog = qobject_cast<QPlainTextEdit*>(window.Control(IDC_TRACE));
     ASSERT_NE(pLog, nullptr);
     window.SetText(IDC_TRACE, "connect\r\nCOM1");
+    window.FlushDisplay();
     const int nLength = pLog->document()->characterCount() - 1;
 
     QList<QList<int>> aChanges;
@@ -285,6 +296,7 @@ TEST(GlowdeskWindow, TraceLogAppendsAtTheEnd) {
                          aChanges << QList<int>{nPos, nRemoved, nAdded};
                      });
     window.AppendText(IDC_TRACE, "\r\n --> ok \x80");
+    window.FlushDisplay();
     ASSERT_EQ(aChanges.size(), 1);
     EXPECT_EQ(aChanges[0][0], nLength);  // at the end
     EXPECT_EQ(aChanges[0][1], 0);        // nothing removed
@@ -295,6 +307,7 @@ TEST(GlowdeskWindow, TraceLogAppendsAtTheEnd) {
     // A line break split over two appends still makes one line break.
     window.AppendText(IDC_TRACE, "\r");
     window.AppendText(IDC_TRACE, "\nend");
+    window.FlushDisplay();
     EXPECT_EQ(pLog->document()->blockCount(), 4);
 }
 
@@ -303,6 +316,7 @@ TEST(GlowdeskWindow, TraceLogScrollsToTheLastLine) {
     auto* pLog = h.Ctl<QPlainTextEdit>(IDC_TRACE);
     for (int n = 0; n < 200; ++n)
         h.session.Trace().AppendTrace("\r\nline " + std::to_string(n));
+    h.window.FlushDisplay();
     QScrollBar* pBar = pLog->verticalScrollBar();
     EXPECT_GT(pBar->maximum(), 0);
     EXPECT_EQ(pBar->value(), pBar->maximum());
@@ -312,6 +326,7 @@ TEST(GlowdeskWindow, TraceLogScrollsToTheLastLine) {
 
     // clr empties the log and shows its top.
     h.dlg.OnClr();
+    h.window.FlushDisplay();
     EXPECT_EQ(pLog->toPlainText(), QString());
     EXPECT_EQ(pBar->value(), 0);
 }

@@ -1,4 +1,4 @@
-// The Qt window over the real session and presenter, started as the program starts it.
+// The Qt window with the logic attached and started, as the program runs it.
 #pragma once
 
 #include <string>
@@ -10,7 +10,6 @@
 #include "tests/support/NullComApi.h"
 #include "tests/support/TestDoubles.h"
 
-// The window with the logic attached and started, as the program runs it.
 struct WindowHarness {
     explicit WindowHarness(const std::string& strArgs = "", ComApi* pApi = nullptr)
         : api(pApi ? *pApi : nullApi),
@@ -20,6 +19,7 @@ struct WindowHarness {
         window.Attach(&dlg);
         dlg.OnInitDialog(strArgs, "/nonexistent-dir");
         window.show();
+        window.FlushDisplay();  // as the first frame shows it
     }
     ~WindowHarness() { window.Attach(nullptr); }
 

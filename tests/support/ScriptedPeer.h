@@ -27,6 +27,8 @@ public:
     bool WriteFile(PortHandle hPort, const uint8_t* pBuf, uint32_t nCount,
                    uint32_t& nDone) override;
     bool CloseHandle(PortHandle hPort) override;
+    // A descriptor the window may watch while the port is open (-1: none).
+    int PollDescriptor(PortHandle hPort) override { return hPort == kHandle ? nPollFd : -1; }
     std::string DevicePath(unsigned nPort) override {
         return "/dev/scripted" + std::to_string(nPort);
     }
@@ -41,6 +43,7 @@ public:
     bool bStateOk = true;
     bool bReadYieldsNothing = false;  // reports bytes waiting, but a read gives none
     bool bGone = false;               // the device behind the open port went away
+    int nPollFd = -1;                 // what PollDescriptor gives for the open port
     Responder responder;
 
     std::string strRx;                  // not yet read by the program

@@ -1,0 +1,63 @@
+// The trace log and the counters change in bursts: a transfer brings a request, a
+// reply and two counter updates every few milliseconds, and each change would lay out,
+// repaint and announce itself to assistive technology. Here they are gathered and
+// applied together, in the logic's order, at most once per frame. The window applies
+// them at once before any other change it shows, so the screen only passes through
+// states the logic has had; the text the logic wrote stays exact and complete.
+//
+// Once a frame is due, the batch waits (at most another frame) for a request to go
+// out: the reply cannot come before the request and the reply have crossed the line,
+// so drawing then costs the transfer no time.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <map>
+#include <string>
+
+class CPathSpellings;
+class QLineEdit;
+class QPlainTextEdit;
+
+class CDisplayBatch : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kFrameMs = 16;
+
+    CDisplayBatch(QPlainTextEdit& log, const CPathSpellings& paths, QObject* pParent);
+
+    // Trace log: replace, append, then show the end or leave the view where it is.
+    void SetTrace(const std::string& strText);
+    void AppendTrace(const std::string& strText);
+    void ScrollTraceToEnd();
+    void RedrawTrace();
+    // The log as the logic wrote it, whether applied yet or not.
+    const std::string& TraceText() const { return strTrace; }
+
+    // A one-line box (the counters): its text, Windows-1252. bSent: a request has just
+    // been written (the Tx counter).
+    void SetBoxText(QLineEdit& box, const std::string& strText, bool bSent);
+    // The box's text as last set here, or false when nothing is waiting for it.
+    bool PendingBoxText(const QLineEdit& box, std::string& strText) const;
+
+    bool IsPending() const { return bPending; }
+    // Shows everything gathered so far, now.
+    void Apply();
+
+private:
+    void Schedule();
+    void OnFrame();
+
+    QPlainTextEdit& log;
+    const CPathSpellings& paths;
+    QTimer timer;
+    bool bPending = false;
+    bool bDue = false;           // a frame has passed since the first change waiting
+    std::string strTrace;        // whole text, as the logic has it
+    bool bReplaceTrace = false;  // the shown text is stale as a whole
+    size_t nTraceShown = 0;      // bytes of strTrace the log shows
+    bool bScrollToEnd = false;   // the last request was to show the end
+    bool bTraceTouched = false;
+    std::map<QLineEdit*, std::string> mapBoxTexts;
+};
