@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "programs/LightProgram.h"
+
 class DialogView {
 public:
     virtual ~DialogView() = default;
@@ -70,4 +72,7 @@ public:
     virtual std::optional<std::string> ChooseOpenFile(const std::string& strFilter) = 0;
     virtual std::optional<std::string> ChooseSaveFile(const std::string& strFilter) = 0;
     virtual void ShowAboutBox() = 0;
+    // Opens the editor on a copy of program nIndex (0..8); it reports back through
+    // CGlowdeskDlg's program editor calls.
+    virtual void ShowProgramEditor(int nIndex, const LightProgram& r) = 0;
 };

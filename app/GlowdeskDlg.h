@@ -6,10 +6,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/ControlIds.h"
 #include "app/DialogView.h"
 #include "app/Session.h"
+
+class CProgramDraft;
 
 class CGlowdeskDlg : private SessionListener {
 public:
@@ -44,6 +47,19 @@ public:
     void OnConnect();
     void DeviceCommand(int32_t nCode, int nProgRow, const std::string& strLabel);
 
+    // ---- program editor (ProgramEdit.cpp) ----
+    // The selected program (0..8) when it can be edited now, else -1: not for Random,
+    // MIX or no selection, and not while a device operation runs.
+    int EditableProgram() const;
+    bool CanEditProgram() const { return EditableProgram() >= 0; }
+    void OnEditProgram();  // opens the editor on the selected program
+    // The edited program goes into the store; its row of the program box follows.
+    void CommitProgram(int nIndex, const CProgramDraft& draft);
+    // Plays aSteps on the panel with timer 1, as "run program" plays a program.
+    void StartPreview(int nIndex, const std::vector<uint8_t>& aSteps);
+    void UpdatePreview(const std::vector<uint8_t>& aSteps);
+    void StopPreview();
+    bool IsPreviewing() const { return session.Player().IsPreviewing(); }
     // ---- the COM port box (PortBox.cpp) ----
     // Enumerates the ports again and shows what changed, keeping the selected number;
     // nothing changes while a port is open. The window calls it when the box's list

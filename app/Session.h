@@ -164,7 +164,12 @@ private:
     void OnPollPeriod(int nPeriodMs) override;
     void OnIdle() override { pListener->OnIdle(); }
     void OnLedsReported(uint8_t byLeds) override;
-    void OnProgEntryChanged(int nEntry) override { pListener->OnProgEntryChanged(nEntry); }
+    // From the engine and the program files alike: a program being played goes on
+    // with what the store holds now.
+    void OnProgEntryChanged(int nEntry) override {
+        player.OnProgramChanged(nEntry);
+        pListener->OnProgEntryChanged(nEntry);
+    }
     void OnOutcome(CmdOutcome eOutcome) override;
     // LinkListener
     void OnRxCount(int nCount, bool bReset) override;

@@ -1,5 +1,6 @@
 #include "programs/Player.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -18,6 +19,7 @@ std::string SwitchLine(int nProg, const char* pName, size_t nNameSize) {
 }  // namespace
 
 void CPlayer::StartPlayback(int nSliderPos, int nProgRow) {
+    EndPreview();
     pHost->KillPlayTimer();
     BlinkRunIcon(false, 0);
     rand.Seed(clock.Seconds());
@@ -124,4 +126,58 @@ void CPlayer::BlinkRunIcon(bool bToggle, int nValue) {
         return;
     nRunIconState = bToggle ? (nRunIconState ^ 1) : nValue;
     pHost->ShowRunIcon(nRunIconState == 1);
+}
+
+void CPlayer::StartPreview(int nSliderPos, int nIndex, const std::vector<uint8_t>& aSteps) {
+    if (nIndex < 0 || nIndex >= kProgCount)
+        return;
+    pHost->KillPlayTimer();
+    BlinkRunIcon(false, 0);
+    bPreview = true;
+    playState.CurProg = static_cast<uint8_t>(nIndex);
+    UpdatePreview(aSteps);
+    playState.CurPos = 0;
+    playState.TimerInterval = nSliderPos;
+    pHost->SetPlayTimer(nSliderPos);
+}
+
+void CPlayer::UpdatePreview(const std::vector<uint8_t>& aSteps) {
+    if (!bPreview)
+        return;
+    aPreviewSteps.assign(aSteps.begin(),
+                         aSteps.begin() + std::min<size_t>(aSteps.size(), kDataSize));
+    playState.CurData = aPreviewSteps.data();
+    playState.CurSteps = static_cast<uint16_t>(aPreviewSteps.size());
+    if (playState.CurPos >= playState.CurSteps)
+        playState.CurPos = 0;
+}
+
+void CPlayer::StopPreview() {
+    if (!bPreview)
+        return;
+    EndPreview();
+    pHost->KillPlayTimer();
+    BlinkRunIcon(false, 0);
+    // The panel keeps the last step shown.
+}
+
+void CPlayer::EndPreview() {
+    if (!bPreview)
+        return;
+    bPreview = false;
+    playState.CurData = nullptr;
+    playState.CurSteps = 0;
+    playState.CurPos = 0;
+    aPreviewSteps.clear();
+}
+
+void CPlayer::OnProgramChanged(int nIndex) {
+    if (nIndex < 0 || nIndex >= kProgCount)
+        return;
+    const LightProgram& r = store.aProgs[nIndex];
+    if (playState.CurData != r.Data)
+        return;
+    playState.CurSteps = PlayableSteps(r);
+    if (playState.CurPos >= playState.CurSteps)
+        playState.CurPos = 0;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "base/Clock.h"
 #include "base/Rand.h"
@@ -42,6 +43,18 @@ public:
     void OnPlayTick();
     void BlinkRunIcon(bool bToggle, int nValue);
 
+    // A preview plays steps that are not in the store (an editor's copy of program
+    // nIndex) on the play timer, as a program plays, but does not count as playback:
+    // no start report, no trace line. Starting playback ends it.
+    void StartPreview(int nSliderPos, int nIndex, const std::vector<uint8_t>& aSteps);
+    // New steps for the running preview, played from the next tick.
+    void UpdatePreview(const std::vector<uint8_t>& aSteps);
+    void StopPreview();
+    bool IsPreviewing() const { return bPreview; }
+    // Program nIndex of the store changed: when it is being played, go on with its
+    // new steps.
+    void OnProgramChanged(int nIndex);
+
     // Forgets what was played (a new file was loaded).
     void Reset() { playState = PlayState{}; }
     const PlayState& State() const { return playState; }
@@ -51,6 +64,9 @@ public:
     void SetLeds(uint8_t by) { byLeds = by; }
 
 private:
+    // Forgets the preview's steps, leaving the timer to the caller.
+    void EndPreview();
+
     const ProgramStore& store;
     CRand& rand;
     Clock& clock;
@@ -59,4 +75,7 @@ private:
     PlayState playState;
     uint8_t byLeds = 0;
     int nRunIconState = 0;
+    // The preview's own copy: CurData points into it while it plays.
+    std::vector<uint8_t> aPreviewSteps;
+    bool bPreview = false;
 };

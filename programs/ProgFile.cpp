@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "programs/ProgramDraft.h"
+
 namespace {
 
 std::string ProgSection(int nIndex) {
@@ -129,4 +131,13 @@ int CProgFiles::WriteProgToIni(int nIndex, const std::string& strPath) {
     if (bReadable || !FileExists(ini.ResolveIniPath(strPath)))
         ini.WriteIniDocument(strPath, doc);
     return store.aProgs[nIndex].Steps != 0 ? 1 : 0;
+}
+
+bool CProgFiles::PutDraft(int nIndex, const CProgramDraft& draft) {
+    if (nIndex < 0 || nIndex >= kProgCount)
+        return false;
+    draft.WriteBack(store.aProgs[nIndex]);
+    if (pListener != nullptr)
+        pListener->OnProgEntryChanged(nIndex);
+    return true;
 }

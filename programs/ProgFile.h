@@ -8,6 +8,8 @@
 #include "programs/IniFile.h"
 #include "programs/LightProgram.h"
 
+class CProgramDraft;
+
 // What a load tells the part above it, in the order it happens.
 class ProgFileListener {
 public:
@@ -31,6 +33,9 @@ public:
     void StoreProgFile(const std::string& strPath);
     int ReadProgFromIni(int nIndex, const std::string& strPath);
     int WriteProgToIni(int nIndex, const std::string& strPath);
+    // An edited copy of program nIndex (0..8) replaces it in the store and the entry
+    // is reported changed; false, and nothing changes, for another index.
+    bool PutDraft(int nIndex, const CProgramDraft& draft);
 
 private:
     ProgramStore& store;

@@ -34,6 +34,7 @@
 #include "app/qt/IconRes.h"
 #include "app/qt/PortComboBox.h"
 #include "app/qt/PortWatcher.h"
+#include "app/qt/ProgramEditorDlg.h"
 #include "res/MainDialogTemplate.h"
 
 namespace {
@@ -45,6 +46,8 @@ QFont DialogFont() {
     font.setPointSize(8);
     return font;
 }
+
+constexpr const char* kEditProgramMenuText = "Edit program...";
 
 // The file-name box holds a path in the file system's own bytes, which need not be
 // Windows-1252; the bytes are kept beside the shown text so they come back unchanged.
@@ -645,10 +648,45 @@ void GlowdeskWindow::ShowAboutBox() {
         RunAboutDialog(this, pDlg->Rand());
 }
 
+void GlowdeskWindow::ShowProgramEditor(int nIndex, const LightProgram& r) {
+    if (pEditor)
+        return;
+    // The lamps of the grid look like the panel's, in the icon set chosen at start-up.
+    const QWidget* pLitLamp = Control(kLedStatics[0].nOn);
+    const int nLitIcon = pLitLamp ? pLitLamp->property("glowdeskIcon").toInt() : IDI_LED_ON;
+    pEditor = new ProgramEditorDlg(CProgramDraft(r), nIndex, nLitIcon, this);
+    pEditor->setAttribute(Qt::WA_DeleteOnClose);
+    ProgramEditorDlg* pOpen = pEditor;
+    connect(pOpen, &ProgramEditorDlg::previewStarted, this, [this, pOpen] {
+        if (pDlg)
+            pDlg->StartPreview(pOpen->ProgramIndex(), pOpen->Draft().Steps());
+    });
+    connect(pOpen, &ProgramEditorDlg::previewChanged, this, [this, pOpen] {
+        if (pDlg)
+            pDlg->UpdatePreview(pOpen->Draft().Steps());
+    });
+    connect(pOpen, &ProgramEditorDlg::previewStopped, this, [this] {
+        if (pDlg)
+            pDlg->StopPreview();
+    });
+    connect(pOpen, &QDialog::accepted, this, [this, pOpen] {
+        if (pDlg)
+            pDlg->CommitProgram(pOpen->ProgramIndex(), pOpen->Draft());
+    });
+    // Modal to this window, without a nested event loop.
+    pOpen->open();
+}
+
+ProgramEditorDlg* GlowdeskWindow::Editor() const {
+    return pEditor;
+}
+
 void GlowdeskWindow::done(int nResult) {
     // The window goes away: the logic stops its timers and closes the port, once.
     if (!bDestroyed) {
         bDestroyed = true;
+        if (pEditor)
+            pEditor->done(QDialog::Rejected);  // its preview ends with it
         if (pDlg)
             pDlg->OnDestroy();
     }
@@ -692,6 +730,10 @@ bool GlowdeskWindow::FilterKey(QKeyEvent* pEvent, bool bInPopup) {
             if (pDlg)
                 pDlg->OnSysCommand(IDM_ABOUTBOX);
             return true;
+        case Qt::Key_F2:
+            if (pDlg)
+                pDlg->OnEditProgram();
+            return true;
         default:
             break;
     }
@@ -718,6 +760,12 @@ void GlowdeskWindow::ShowSystemMenu(const QPoint& ptGlobal) {
     connect(pAbout, &QAction::triggered, this, [this] {
         if (pDlg)
             pDlg->OnSysCommand(IDM_ABOUTBOX);
+    });
+    QAction* pEdit = menu.addAction(QString::fromLatin1(kEditProgramMenuText));
+    pEdit->setEnabled(pDlg && pDlg->CanEditProgram());
+    connect(pEdit, &QAction::triggered, this, [this] {
+        if (pDlg)
+            pDlg->OnEditProgram();
     });
     menu.exec(ptGlobal);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <map>
 
 #include "app/DialogView.h"
@@ -12,6 +13,7 @@
 
 class CDisplayBatch;
 class CGlowdeskDlg;
+class ProgramEditorDlg;
 class PortWatcher;
 class QLabel;
 class QSocketNotifier;
@@ -37,6 +39,8 @@ public:
     // What tells the window that device nodes came or went (none on Windows).
     PortWatcher* DeviceNodeWatcher() const { return pPortWatcher; }
     const DialogUnits& Units() const { return units; }
+    // The program editor while it is open, else null.
+    ProgramEditorDlg* Editor() const;
     // Shows what the trace log and the counters are waiting for, now (otherwise within
     // a frame).
     void FlushDisplay();
@@ -74,6 +78,7 @@ public:
     std::optional<std::string> ChooseOpenFile(const std::string& strFilter) override;
     std::optional<std::string> ChooseSaveFile(const std::string& strFilter) override;
     void ShowAboutBox() override;
+    void ShowProgramEditor(int nIndex, const LightProgram& r) override;
 
     void done(int nResult) override;
 
@@ -105,6 +110,7 @@ private:
     std::map<int, QWidget*> mapControls;
     std::map<int, QTimer*> mapTimers;
     QSocketNotifier* pPortNotifier = nullptr;
+    QPointer<ProgramEditorDlg> pEditor;
     PortWatcher* pPortWatcher = nullptr;
     CPathSpellings paths;
     CDisplayBatch* pBatch = nullptr;

@@ -1,6 +1,8 @@
 // The Qt window with the logic attached and started, as the program runs it.
 #pragma once
 
+#include <string>
+
 #include "app/GlowdeskDlg.h"
 #include "app/Session.h"
 #include "app/qt/GlowdeskWindow.h"

@@ -76,6 +76,10 @@ public:
         Log("ShowAboutBox", 0);
         nAboutShown++;
     }
+    void ShowProgramEditor(int nIndex, const LightProgram& r) override {
+        Log("ShowProgramEditor", nIndex);
+        aEditorsShown.emplace_back(nIndex, r);
+    }
 
     // Test helpers
     Control& Ctl(int nId) { return controls.at(nId); }
@@ -99,6 +103,7 @@ public:
     std::deque<std::optional<std::string>> qSaveAnswers;
     std::vector<std::string> aFilters;
     int nAboutShown = 0;
+    std::vector<std::pair<int, LightProgram>> aEditorsShown;  // program index, record
     // Every call the logic made on the view, getters included, one line each, in order
     // ("SetText 1004 Rx: 0"); line ends in texts are written as \r and \n.
     mutable std::vector<std::string> aCalls;
