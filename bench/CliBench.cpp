@@ -32,16 +32,7 @@ struct Run {
 // A program file of nine programs of nSteps steps, written by the core.
 void WriteStoreFile(const std::string& strPath, int nSteps) {
     CDeviceLink link(LinkSetup{1, true, false, false, nullptr, {}});
-    ProgramStore& store = link.Store();
-    for (int i = 0; i < kProgCount; ++i) {
-        LightProgram& p = store.aProgs[i];
-        std::snprintf(p.Name, sizeof p.Name, "program %d", i + 1);
-        p.Steps = static_cast<uint16_t>(nSteps);
-        p.MixAllowed = i % 2;
-        for (int s = 0; s < p.Steps; ++s)
-            p.Data[s] = static_cast<uint8_t>(s * 13 + i);
-    }
-    store.RandomLen = 200;
+    FillStore(link.Store(), nSteps);
     link.StoreFile(strPath);
 }
 
