@@ -9,6 +9,9 @@ template <class... Fs>
 struct Overloaded : Fs... {
     using Fs::operator()...;
 };
+// clang 14 does not deduce an aggregate's arguments by itself.
+template <class... Fs>
+Overloaded(Fs...) -> Overloaded<Fs...>;
 
 uint8_t LedBit(int nLed) {
     return static_cast<uint8_t>(1u << (nLed - 1));
