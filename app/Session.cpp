@@ -117,8 +117,6 @@ std::string CSession::OpenPort(unsigned nPort) {
     link.ResetRxCount();
     link.ResetTxCount();
     link.FlushReceive();
-    // Replies are read as they arrive, not only on the next tick of timer 2.
-    link.WatchComPort(link.ComPortDescriptor());
     return {};
 }
 
@@ -214,6 +212,19 @@ void CSession::ShowLeds(uint8_t byValue, bool bSend) {
     pListener->OnShowLeds(byValue);
     if (link.IsOpen() && bSend)
         SendLedRequest(byValue);
+}
+
+// While a request waits for its reply, the reply is read as it arrives, not only on
+// the next tick of timer 2. In between nothing waits for input: the LED answers of
+// playback are read by timer 2 in bulk, and do not wake the front end byte by byte.
+void CSession::OnBusy() {
+    link.WatchComPort(link.ComPortDescriptor());
+    pListener->OnBusy();
+}
+
+void CSession::OnIdle() {
+    link.WatchComPort(-1);
+    pListener->OnIdle();
 }
 
 void CSession::OnPollPeriod(int nPeriodMs) {

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "app/CommandList.h"
-#include "app/PortList.h"
 #include "app/LedRequest.h"
+#include "app/PortList.h"
 #include "app/SessionListener.h"
 #include "base/Clock.h"
 #include "base/DebugSink.h"
@@ -160,9 +160,9 @@ private:
 
     // EngineListener
     bool IsPortChosen() override { return pListener->IsPortChosen(); }
-    void OnBusy() override { pListener->OnBusy(); }
+    void OnBusy() override;
     void OnPollPeriod(int nPeriodMs) override;
-    void OnIdle() override { pListener->OnIdle(); }
+    void OnIdle() override;
     void OnLedsReported(uint8_t byLeds) override;
     // From the engine and the program files alike: a program being played goes on
     // with what the store holds now.

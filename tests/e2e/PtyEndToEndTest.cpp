@@ -208,7 +208,9 @@ TEST(PtyEndToEnd, HangUpEndsTheWatchAndTheOperationTimesOut) {
     ASSERT_GE(fd, 0);
     EXPECT_EQ(r.h->view.nWatchedFd, fd);
     ASSERT_GT(r.RunOnInput(), 0);
+    EXPECT_EQ(r.h->view.nWatchedFd, -1);  // idle: nothing awaited
     r.Dlg().DeviceCommand(RD_ALL_PROGS, -1, "rd all programs: ");
+    EXPECT_EQ(r.h->view.nWatchedFd, fd);
     for (int n = 0; n < 10; ++n) {
         r.ServePending();
         r.WaitForInput();
@@ -226,10 +228,11 @@ TEST(PtyEndToEnd, HangUpEndsTheWatchAndTheOperationTimesOut) {
     }
     EXPECT_EQ(nTicks, 76);
     EXPECT_TRUE(r.Trace().ends_with(" --> timeout")) << r.Trace();
-    EXPECT_EQ(r.h->view.aWatchLog, (std::vector<int>{fd, -1}));
+    // The connect's watch, and the transfer's, which the hang-up ended for good.
+    EXPECT_EQ(r.h->view.aWatchLog, (std::vector<int>{fd, -1, fd, -1}));
     r.Dlg().OnConnect();
     EXPECT_EQ(r.Trace(), "Com Port closed");
-    EXPECT_EQ(r.h->view.aWatchLog, (std::vector<int>{fd, -1}));
+    EXPECT_EQ(r.h->view.aWatchLog, (std::vector<int>{fd, -1, fd, -1}));
 }
 
 }  // namespace

@@ -121,25 +121,28 @@ struct WatchablePeer : ScriptedPeer {
     int nFd = 7;
 };
 
-TEST(ComReadable, WindowWatchesTheOpenPortOnly) {
+TEST(ComReadable, WindowWatchesTheOpenPortWhileAReplyIsAwaited) {
     WatchablePeer peer;
     DialogHarness h(&peer);
     h.Start("");
-    auto connectIdle = [&] {
-        h.dlg.OnConnect();
-        peer.Queue(">8vHH 1.01\n");
-        h.dlg.OnComReadable();
-        ASSERT_FALSE(h.session.IsBusy());
-    };
-    connectIdle();
-    // Input that is read does not make the dialog ask again.
+    h.dlg.OnConnect();
     EXPECT_EQ(h.view.aWatchLog, std::vector<int>{7});
+    peer.Queue(">8vHH 1.01\n");
+    h.dlg.OnComReadable();
+    ASSERT_FALSE(h.session.IsBusy());
+    // Idle: nothing waits for input, timer 2 alone reads what comes (LED answers).
+    EXPECT_EQ(h.view.aWatchLog, (std::vector<int>{7, -1}));
+    h.session.ShowLeds(0x81, true);
+    peer.Queue(">3l:0\n");
+    h.dlg.OnTimer(kTimerCom);
+    EXPECT_EQ(h.session.RxCount(), 2);
+    EXPECT_EQ(h.view.aWatchLog, (std::vector<int>{7, -1}));
 
     h.dlg.OnConnect();  // disconnect
     EXPECT_EQ(h.view.aWatchLog, (std::vector<int>{7, -1}));
-    connectIdle();
+    h.dlg.OnConnect();
     EXPECT_EQ(h.view.aWatchLog, (std::vector<int>{7, -1, 7}));
-    h.dlg.OnDestroy();
+    h.dlg.OnDestroy();  // while the version request waits
     EXPECT_EQ(h.view.aWatchLog, (std::vector<int>{7, -1, 7, -1}));
 }
 
