@@ -243,18 +243,26 @@ int CCommandEngine::OnComTimer() {
 int CCommandEngine::ReadWaitingBytes() {
     // Only the bytes that were already waiting: the answer to a request sent from a
     // reply handler is read on the next call, so a long transfer never runs inside one
-    // call and the window repaints between requests.
+    // call and the window repaints between requests. They are taken in chunks, not a
+    // call per byte: every call asks the port again, at the price of system calls.
     int nBudget = link.BytesWaiting();
     int nRead = 0;
-    while (nBudget > 0 && link.BytesWaiting() > 0) {
-        uint8_t by = 0;
+    uint8_t abChunk[64];
+    while (nBudget > 0) {
+        const int nGot = link.Read(abChunk, std::min<int>(nBudget, sizeof abChunk));
         // A port that reports bytes but yields none (a vanished device) ends the poll.
-        if (link.Read(&by, 1) != 1)
+        if (nGot <= 0)
             break;
-        --nBudget;
-        ++nRead;
-        if (rx.PushRxByte(by))
+        nBudget -= nGot;
+        for (int i = 0; i < nGot; ++i) {
+            ++nRead;
+            if (!rx.PushRxByte(abChunk[i]))
+                continue;
             HandleResponse(rx.Frame(), rx.Len());
+            // A handler that closed the port: the rest came from the line it closed.
+            if (!link.IsOpen())
+                return nRead;
+        }
     }
     return nRead;
 }
