@@ -22,22 +22,15 @@ CDisplayBatch::CDisplayBatch(QPlainTextEdit& log, const CPathSpellings& paths, Q
     : QObject(pParent), log(log), paths(paths) {
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(kFrameMs);
-    connect(&timer, &QTimer::timeout, this, &CDisplayBatch::OnFrame);
+    timer.setInterval(2 * kFrameMs);
+    connect(&timer, &QTimer::timeout, this, &CDisplayBatch::Apply);
 }
 
 void CDisplayBatch::Schedule() {
-    bPending = true;
-    if (!timer.isActive())
-        timer.start();
-}
-
-void CDisplayBatch::OnFrame() {
-    if (bDue) {
-        Apply();  // no request went out within another frame
+    if (bPending)
         return;
-    }
-    bDue = true;
+    bPending = true;
+    sinceFirst.start();
     timer.start();
 }
 
@@ -69,7 +62,7 @@ void CDisplayBatch::RedrawTrace() {
 
 void CDisplayBatch::SetBoxText(QLineEdit& box, const std::string& strText, bool bSent) {
     mapBoxTexts[&box] = strText;
-    if (bSent && bDue)
+    if (bSent && IsDue())
         Apply();
     else
         Schedule();
@@ -85,7 +78,6 @@ bool CDisplayBatch::PendingBoxText(const QLineEdit& box, std::string& strText) c
 
 void CDisplayBatch::Apply() {
     timer.stop();
-    bDue = false;
     if (!bPending)
         return;
     bPending = false;

@@ -7,9 +7,12 @@
 //
 // Once a frame is due, the batch waits (at most another frame) for a request to go
 // out: the reply cannot come before the request and the reply have crossed the line,
-// so drawing then costs the transfer no time.
+// so drawing then costs the transfer no time. One timer stands for that latest moment,
+// and whether a frame is due is read from a clock: during playback at the fastest step
+// a timer per frame would wake the window more often than the steps do.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <map>
@@ -47,13 +50,14 @@ public:
 
 private:
     void Schedule();
-    void OnFrame();
+    // A frame has passed since the first change waiting.
+    bool IsDue() const { return bPending && sinceFirst.hasExpired(kFrameMs - 1); }
 
     QPlainTextEdit& log;
     const CPathSpellings& paths;
-    QTimer timer;
+    QTimer timer;  // the latest moment to apply: two frames after the first change
+    QElapsedTimer sinceFirst;
     bool bPending = false;
-    bool bDue = false;           // a frame has passed since the first change waiting
     std::string strTrace;        // whole text, as the logic has it
     bool bReplaceTrace = false;  // the shown text is stale as a whole
     size_t nTraceShown = 0;      // bytes of strTrace the log shows

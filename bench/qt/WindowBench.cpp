@@ -6,6 +6,7 @@
 //
 //   WindowBench            nine programs of 896 steps
 //   WindowBench quick      nine programs of 112 steps
+//   WindowBench playback   only playback at 32 ms, for 10 s (to profile it alone)
 //
 // QT_QPA_PLATFORM chooses the platform (offscreen unless set); under a session bus with
 // the accessibility service running (xcb), the figures include the bus traffic.
@@ -163,6 +164,13 @@ int main(int argc, char** argv) {
         LoadAverage());
 
     WindowRig rig;
+    if (argc > 1 && std::strcmp(argv[1], "playback") == 0) {
+        FillStore(rig.session.Store(), nSteps);
+        rig.window.SliderSetPos(IDC_SPEED, 32);
+        rig.session.Player().StartPlayback(32, 0);
+        CpuShare(rig, "playback at 32 ms, connected:", 10000);
+        return 0;
+    }
     std::printf("best of %d runs   exch   window     bare client  ratio    own/exch     cpu/exch\n",
                 kRuns);
     Transfer(rig, WR_ALL_PROGS, "wr all programs", nSteps);
