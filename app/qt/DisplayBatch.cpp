@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <algorithm>
 
 #include "app/qt/Cp1252.h"
 #include "app/qt/PathSpellings.h"
@@ -22,50 +23,76 @@ CDisplayBatch::CDisplayBatch(QPlainTextEdit& log, const CPathSpellings& paths, Q
     : QObject(pParent), log(log), paths(paths) {
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(2 * kFrameMs);
-    connect(&timer, &QTimer::timeout, this, &CDisplayBatch::Apply);
+    connect(&timer, &QTimer::timeout, this, &CDisplayBatch::OnTimer);
 }
 
-void CDisplayBatch::Schedule() {
-    if (bPending)
+void CDisplayBatch::Arm() {
+    // Latest moments: the log two frames after its first change, the counters one
+    // period after theirs.
+    qint64 nWait = -1;
+    if (const qint64 nAge = TraceAge(); nAge >= 0)
+        nWait = 2 * kFrameMs - nAge;
+    if (const qint64 nAge = BoxAge(); nAge >= 0 && (nWait < 0 || kCounterMs - nAge < nWait))
+        nWait = kCounterMs - nAge;
+    if (nWait < 0)
+        timer.stop();
+    else
+        timer.start(static_cast<int>(std::max<qint64>(nWait, 0)));
+}
+
+void CDisplayBatch::OnTimer() {
+    ApplyDue();
+}
+
+void CDisplayBatch::ApplyDue() {
+    // Due: the log a frame after its first change, the counters a frame before their
+    // period ends.
+    if (TraceAge() >= kFrameMs)
+        ShowTrace();
+    if (BoxAge() >= kCounterMs - kFrameMs)
+        ShowBoxes();
+    Arm();
+}
+
+void CDisplayBatch::TracePending() {
+    if (bTracePending)
         return;
-    bPending = true;
-    sinceFirst.start();
-    timer.start();
+    bTracePending = true;
+    sinceTrace.start();
+    Arm();
 }
 
 void CDisplayBatch::SetTrace(const std::string& strText) {
     strTrace = strText;
     bReplaceTrace = true;
     nTraceShown = 0;
-    bTraceTouched = true;
-    Schedule();
+    TracePending();
 }
 
 void CDisplayBatch::AppendTrace(const std::string& strText) {
     strTrace += strText;
-    bTraceTouched = true;
-    Schedule();
+    TracePending();
 }
 
 void CDisplayBatch::ScrollTraceToEnd() {
     bScrollToEnd = true;
-    bTraceTouched = true;
-    Schedule();
+    TracePending();
 }
 
 void CDisplayBatch::RedrawTrace() {
     bScrollToEnd = false;
-    bTraceTouched = true;
-    Schedule();
+    TracePending();
 }
 
 void CDisplayBatch::SetBoxText(QLineEdit& box, const std::string& strText, bool bSent) {
+    const bool bFirst = mapBoxTexts.empty();
     mapBoxTexts[&box] = strText;
-    if (bSent && IsDue())
-        Apply();
-    else
-        Schedule();
+    if (bFirst) {
+        sinceBoxes.start();
+        Arm();
+    }
+    if (bSent)
+        ApplyDue();
 }
 
 bool CDisplayBatch::PendingBoxText(const QLineEdit& box, std::string& strText) const {
@@ -78,28 +105,40 @@ bool CDisplayBatch::PendingBoxText(const QLineEdit& box, std::string& strText) c
 
 void CDisplayBatch::Apply() {
     timer.stop();
-    if (!bPending)
+    ShowTrace();
+    ShowBoxes();
+}
+
+void CDisplayBatch::ApplyTrace() {
+    if (!bTracePending)
         return;
-    bPending = false;
-    if (bTraceTouched) {
-        if (bReplaceTrace) {
-            log.setPlainText(ForDisplay(paths, strTrace));
-        } else if (nTraceShown < strTrace.size()) {
-            // Only the new text is inserted, so a long log costs nothing extra.
-            QTextCursor cursor(log.document());
-            cursor.movePosition(QTextCursor::End);
-            cursor.insertText(ForDisplay(paths, strTrace.substr(nTraceShown)));
-        }
-        nTraceShown = strTrace.size();
-        bReplaceTrace = false;
-        if (bScrollToEnd) {
-            QScrollBar* pBar = log.verticalScrollBar();
-            pBar->setValue(pBar->maximum());
-        } else {
-            log.viewport()->update();
-        }
-        bTraceTouched = false;
+    ShowTrace();
+    Arm();
+}
+
+void CDisplayBatch::ShowTrace() {
+    if (!bTracePending)
+        return;
+    bTracePending = false;
+    if (bReplaceTrace) {
+        log.setPlainText(ForDisplay(paths, strTrace));
+    } else if (nTraceShown < strTrace.size()) {
+        // Only the new text is inserted, so a long log costs nothing extra.
+        QTextCursor cursor(log.document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(ForDisplay(paths, strTrace.substr(nTraceShown)));
     }
+    nTraceShown = strTrace.size();
+    bReplaceTrace = false;
+    if (bScrollToEnd) {
+        QScrollBar* pBar = log.verticalScrollBar();
+        pBar->setValue(pBar->maximum());
+    } else {
+        log.viewport()->update();
+    }
+}
+
+void CDisplayBatch::ShowBoxes() {
     for (auto& [pBox, strText] : mapBoxTexts) {
         pBox->setText(FromCp1252(strText));
         pBox->setCursorPosition(0);

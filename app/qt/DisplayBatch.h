@@ -1,14 +1,18 @@
 // The trace log and the counters change in bursts: a transfer brings a request, a
 // reply and two counter updates every few milliseconds, and each change would lay out,
 // repaint and announce itself to assistive technology. Here they are gathered and
-// applied together, in the logic's order, at most once per frame. The window applies
-// them at once before any other change it shows, so the screen only passes through
-// states the logic has had; the text the logic wrote stays exact and complete.
+// applied together, in the logic's order: the log at most once per frame, the counters
+// (numbers to read, not to watch, and the dearest line edits to lay out and paint) at
+// most once per counter period. The window applies everything at once before any other
+// change it shows, so the screen only passes through states the logic has had; the
+// text the logic wrote stays exact and complete. The lamps are the exception: they
+// show the log first, but not the counters, which would otherwise be drawn on every
+// step of a fast playback.
 //
-// Once a frame is due, the batch waits (at most another frame) for a request to go
+// Once a change is due, the batch waits (at most another frame) for a request to go
 // out: the reply cannot come before the request and the reply have crossed the line,
-// so drawing then costs the transfer no time. One timer stands for that latest moment,
-// and whether a frame is due is read from a clock: during playback at the fastest step
+// so drawing then costs the transfer no time. One timer stands for the latest moment,
+// and whether a change is due is read from a clock: during playback at the fastest step
 // a timer per frame would wake the window more often than the steps do.
 #pragma once
 
@@ -27,6 +31,7 @@ class CDisplayBatch : public QObject {
 
 public:
     static constexpr int kFrameMs = 16;
+    static constexpr int kCounterMs = 100;
 
     CDisplayBatch(QPlainTextEdit& log, const CPathSpellings& paths, QObject* pParent);
 
@@ -44,24 +49,33 @@ public:
     // The box's text as last set here, or false when nothing is waiting for it.
     bool PendingBoxText(const QLineEdit& box, std::string& strText) const;
 
-    bool IsPending() const { return bPending; }
+    bool IsPending() const { return bTracePending || !mapBoxTexts.empty(); }
     // Shows everything gathered so far, now.
     void Apply();
+    // Shows the log now; the counters when their period has passed.
+    void ApplyTrace();
 
 private:
-    void Schedule();
-    // A frame has passed since the first change waiting.
-    bool IsDue() const { return bPending && sinceFirst.hasExpired(kFrameMs - 1); }
+    // How long the first change waiting of each kind has waited, or -1.
+    qint64 TraceAge() const { return bTracePending ? sinceTrace.elapsed() : -1; }
+    qint64 BoxAge() const { return mapBoxTexts.empty() ? -1 : sinceBoxes.elapsed(); }
+    void TracePending();
+    void OnTimer();
+    // Shows what is due, and waits for the rest.
+    void ApplyDue();
+    void Arm();
+    void ShowTrace();
+    void ShowBoxes();
 
     QPlainTextEdit& log;
     const CPathSpellings& paths;
-    QTimer timer;  // the latest moment to apply: two frames after the first change
-    QElapsedTimer sinceFirst;
-    bool bPending = false;
+    QTimer timer;  // the latest moment for the change that has waited longest
+    QElapsedTimer sinceTrace;
+    QElapsedTimer sinceBoxes;
+    bool bTracePending = false;
     std::string strTrace;        // whole text, as the logic has it
     bool bReplaceTrace = false;  // the shown text is stale as a whole
     size_t nTraceShown = 0;      // bytes of strTrace the log shows
     bool bScrollToEnd = false;   // the last request was to show the end
-    bool bTraceTouched = false;
     std::map<QLineEdit*, std::string> mapBoxTexts;
 };
