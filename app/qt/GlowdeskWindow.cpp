@@ -67,6 +67,15 @@ int LedOfLamp(int nId) {
     return 0;
 }
 
+// The run indicator blinks on every other step of a playback. Put out, it keeps its
+// place with a clear picture: the frame behind it is not drawn again each time, and
+// assistive technology still finds it and reads "off".
+bool KeepsPlace(int nId) {
+    return nId == IDC_RUNICON;
+}
+constexpr const char* kShownProperty = "glowdeskShown";
+constexpr const char* kPictureProperty = "glowdeskPicture";
+
 QString StepTimeText(int nMs) {
     return QStringLiteral("%1 ms").arg(nMs);
 }
@@ -198,7 +207,9 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
         pWidget->setProperty("glowdeskIcon", ctl.nIcon);
         RenderIcon(static_cast<QLabel*>(pWidget));
     }
-    if (ctl.bHidden)
+    if (ctl.bHidden && KeepsPlace(ctl.nId))
+        ShowPicture(static_cast<QLabel*>(pWidget), false);
+    else if (ctl.bHidden)
         pWidget->hide();
     return pWidget;
 }
@@ -418,16 +429,42 @@ void GlowdeskWindow::SetCheck(int nId, bool bChecked) {
 
 void GlowdeskWindow::Show(int nId, bool bShow) {
     QWidget* pWidget = Control(nId);
-    if (!pWidget || pWidget->isHidden() == !bShow)
+    if (!pWidget || IsShown(nId) == bShow)
         return;
-    FlushDisplay();
-    pWidget->setVisible(bShow);
+    // The pictures (lamps, run indicator) change on every step of a playback: they
+    // show the log first, the counters in their own time.
+    auto* pLabel = qobject_cast<QLabel*>(pWidget);
+    if (pBatch && pLabel)
+        pBatch->ApplyTrace();
+    else
+        FlushDisplay();
+    if (pLabel && KeepsPlace(nId))
+        ShowPicture(pLabel, bShow);
+    else
+        pWidget->setVisible(bShow);
     DescribeState(nId);
 }
 
 bool GlowdeskWindow::IsShown(int nId) const {
     QWidget* pWidget = Control(nId);
-    return pWidget && !pWidget->isHidden();
+    if (!pWidget || pWidget->isHidden())
+        return false;
+    const QVariant shown = pWidget->property(kShownProperty);
+    return !shown.isValid() || shown.toBool();
+}
+
+void GlowdeskWindow::ShowPicture(QLabel* pLabel, bool bShow) {
+    pLabel->setProperty(kShownProperty, bShow);
+    const QPixmap picture = pLabel->property(kPictureProperty).value<QPixmap>();
+    if (bShow) {
+        pLabel->setPixmap(picture);
+        return;
+    }
+    // Clear, and of the same size: the label stays a picture to assistive technology.
+    QPixmap clear(picture.size());
+    clear.fill(Qt::transparent);
+    clear.setDevicePixelRatio(picture.devicePixelRatio());
+    pLabel->setPixmap(clear);
 }
 
 void GlowdeskWindow::SetIcon(int nId, int nIconRes) {
@@ -442,8 +479,14 @@ void GlowdeskWindow::SetIcon(int nId, int nIconRes) {
 void GlowdeskWindow::RenderIcon(QLabel* pLabel) {
     // Drawn from the SVG at the screen's pixel ratio, so it stays sharp when scaled.
     const int nSize = std::min(pLabel->width(), pLabel->height());
-    pLabel->setPixmap(
-        IconPixmap(pLabel->property("glowdeskIcon").toInt(), nSize, devicePixelRatioF()));
+    const QPixmap picture =
+        IconPixmap(pLabel->property("glowdeskIcon").toInt(), nSize, devicePixelRatioF());
+    pLabel->setProperty(kPictureProperty, picture);
+    const QVariant shown = pLabel->property(kShownProperty);
+    if (shown.isValid())
+        ShowPicture(pLabel, shown.toBool());
+    else
+        pLabel->setPixmap(picture);
 }
 
 void GlowdeskWindow::showEvent(QShowEvent* pEvent) {

@@ -103,6 +103,8 @@ private:
     bool IsOwnWidget(QWidget* pWidget, bool* pInPopup) const;
     bool FilterKey(QKeyEvent* pEvent, bool bInPopup);
     void RenderIcon(QLabel* pLabel);
+    // A picture that keeps its place: shown, or cleared.
+    static void ShowPicture(QLabel* pLabel, bool bShow);
     void ShowSystemMenu(const QPoint& ptGlobal);
 
     CGlowdeskDlg* pDlg = nullptr;

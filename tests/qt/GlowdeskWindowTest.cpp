@@ -152,6 +152,34 @@ TEST(GlowdeskWindow, StartUpThroughTheWindow) {
     EXPECT_EQ(h.window.Control(IDC_RUNICON)->property("glowdeskIcon").toInt(), IDI_RUN_SMILE);
 }
 
+// The run indicator blinks by clearing its picture, not by leaving the window: it is
+// still there for assistive technology, and a new icon set while it is out stays out.
+TEST(GlowdeskWindow, RunIndicatorKeepsItsPlaceWhileOut) {
+    WindowHarness h;
+    auto* pRun = h.Ctl<QLabel>(IDC_RUNICON);
+    auto opaquePixels = [pRun] {
+        const QImage image = pRun->pixmap().toImage();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += qAlpha(image.pixel(x, y)) > 0;
+        return n;
+    };
+    EXPECT_FALSE(h.window.IsShown(IDC_RUNICON));
+    EXPECT_TRUE(pRun->isVisible());
+    EXPECT_EQ(opaquePixels(), 0);
+    h.window.Show(IDC_RUNICON, true);
+    EXPECT_TRUE(h.window.IsShown(IDC_RUNICON));
+    EXPECT_GT(opaquePixels(), 0);
+    h.window.Show(IDC_RUNICON, false);
+    h.window.SetIcon(IDC_RUNICON, IDI_RUN_SMILE);
+    EXPECT_FALSE(h.window.IsShown(IDC_RUNICON));
+    EXPECT_EQ(opaquePixels(), 0);
+    EXPECT_TRUE(pRun->isVisible());
+    h.window.Show(IDC_RUNICON, true);
+    EXPECT_GT(opaquePixels(), 0);
+}
+
 TEST(GlowdeskWindow, ReturnAndEscapeNeitherCloseNorPress) {
     WindowHarness h;
     QList<QSignalSpy*> aSpies;

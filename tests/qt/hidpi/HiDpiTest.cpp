@@ -41,6 +41,7 @@ TEST(HiDpi, WindowIsTwiceAsLargeWithTheSameLayout) {
     EXPECT_EQ(h.window.grab().size(), h.window.size() * 2);
 
     const QRect rcWindow = h.window.rect();
+    h.window.Show(IDC_RUNICON, true);  // its picture, not the clear one it has while out
     for (const DialogControl& ctl : kMainDialog) {
         if (ctl.nId == -1)
             continue;
