@@ -264,5 +264,7 @@ int CCommandEngine::ReadWaitingBytes() {
                 return nRead;
         }
     }
+    if (nRead > 0)
+        link.ExpectBytes(rx.BytesToComplete());
     return nRead;
 }

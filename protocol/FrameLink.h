@@ -11,6 +11,9 @@ public:
     virtual int Write(const uint8_t* pBytes, int nCount) = 0;
     virtual int BytesWaiting() = 0;
     virtual int Read(uint8_t* pBuf, int nSize) = 0;
+    // Nothing can be done with the input before nBytes more have arrived: a watch of
+    // the port need not report it sooner (1: report any byte).
+    virtual void ExpectBytes(int /*nBytes*/) {}
     // Frames sent, and replies taken (what the Rx counter shows).
     virtual void AddTxCount(int n) = 0;
     virtual void AddRxCount(int n) = 0;

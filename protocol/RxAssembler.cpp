@@ -15,6 +15,11 @@ constexpr int kMaxBodyEnd = 17;  // '>' + length digit + 15 characters
 
 }  // namespace
 
+int CRxAssembler::BytesToComplete() const {
+    // The body and its line feed; before the length digit nothing more is known.
+    return nRxState == RxBody ? nRxExpected - nRxLen + 1 : 1;
+}
+
 bool CRxAssembler::PushRxByte(uint8_t by) {
     if (by == kFrameStart)
         nRxState = RxHunting;

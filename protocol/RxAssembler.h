@@ -11,6 +11,8 @@ public:
     bool PushRxByte(uint8_t by);
     uint8_t* Frame() { return acRxFrame; }
     int Len() const { return nRxLen; }
+    // Bytes still to come before the frame being received can complete (at least 1).
+    int BytesToComplete() const;
 
 private:
     uint8_t acRxFrame[21] = {};

@@ -69,4 +69,7 @@ public:
     virtual std::string LastErrorText() { return {}; }
     // The device behind an open handle has gone away (unplugged, hung up).
     virtual bool HasGoneAway(PortHandle) { return false; }
+    // Let the poll descriptor report input only once nBytes have arrived (1: any byte).
+    // A hint where the platform has it; reads still return what has arrived.
+    virtual bool SetReadWakeThreshold(PortHandle, int /*nBytes*/) { return true; }
 };

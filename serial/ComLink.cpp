@@ -8,6 +8,7 @@ CComLink::~CComLink() {
 std::string CComLink::Open(unsigned nPort, bool bEmulation) {
     Close();
     bStalled = false;
+    nExpected = 1;
     serial.InitLineSettings(comSettings, nPort, kBaudRate, bEmulation ? 1 : 0);
     const char* pResult = serial.Open(hComPort, comSettings);
     if (pResult == nullptr) {
@@ -52,6 +53,14 @@ int CComLink::BytesWaiting() {
 
 int CComLink::Read(uint8_t* pBuf, int nSize) {
     return serial.Read(hComPort, pBuf, nSize);
+}
+
+void CComLink::ExpectBytes(int nBytes) {
+    // Asked after every read: only a change reaches the port.
+    if (nBytes == nExpected)
+        return;
+    nExpected = nBytes;
+    serial.SetReadWakeThreshold(hComPort, nBytes);
 }
 
 void CComLink::ResetRxCount() {

@@ -43,6 +43,7 @@ public:
     int Write(const uint8_t* pBytes, int nCount) override;
     int BytesWaiting() override;
     int Read(uint8_t* pBuf, int nSize) override;
+    void ExpectBytes(int nBytes) override;
     void AddTxCount(int n) override;
     void AddRxCount(int n) override;
     void ResetRxCount();
@@ -71,6 +72,7 @@ private:
     int32_t nRxCount = 0;
     int32_t nTxCount = 0;
     int nWatchedFd = -1;
+    int nExpected = 1;       // the wake threshold last asked of the port
     bool bGoneAway = false;  // reported for the open port
     bool bStalled = false;
 };

@@ -40,6 +40,11 @@ public:
 
     std::string DevicePath(unsigned nPort) { return api.DevicePath(nPort); }
     int PollDescriptor(PortHandle hPort) { return api.PollDescriptor(hPort); }
+    // See ComApi::SetReadWakeThreshold; nothing for the emulated Handheld.
+    void SetReadWakeThreshold(PortHandle hPort, int nBytes) {
+        if (hPort != kNullHandle && hPort != kInvalidHandle)
+            api.SetReadWakeThreshold(hPort, nBytes);
+    }
     // The device behind an open real port has gone away.
     bool HasGoneAway(PortHandle hPort) {
         return hPort != kNullHandle && hPort != kInvalidHandle && api.HasGoneAway(hPort);

@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -430,6 +431,22 @@ bool PosixComApi::CloseHandle(PortHandle hPort) {
     // On Linux the descriptor is released even when close reports an error, so the
     // handle must not be kept.
     return close(fd) == 0 || errno != EBADF;
+}
+
+bool PosixComApi::SetReadWakeThreshold(PortHandle hPort, int nBytes) {
+    const PortState* pState = Find(hPort);
+    if (pState == nullptr || pState->bGone)
+        return false;
+    const int fd = static_cast<int>(hPort);
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0)
+        return false;
+    // 0 as set at open (reads return at once); poll counts that as 1.
+    const cc_t nMin = static_cast<cc_t>(nBytes <= 1 ? 0 : std::min(nBytes, 255));
+    if (tio.c_cc[VMIN] == nMin)
+        return true;
+    tio.c_cc[VMIN] = nMin;
+    return tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
 int PosixComApi::PollDescriptor(PortHandle hPort) {

@@ -48,6 +48,8 @@ public:
     // The descriptor, or -1 once the device has gone away (a hung-up descriptor is
     // always "ready" and would keep a watcher busy).
     int PollDescriptor(PortHandle hPort) override;
+    // VMIN: the terminal reports input to poll only from that many bytes on (VTIME 0).
+    bool SetReadWakeThreshold(PortHandle hPort, int nBytes) override;
 
     static constexpr int kDefaultWriteBoundMs = 100;
 

@@ -50,6 +50,29 @@ TEST(ComReadable, ReplyInPiecesIsHandledWhenComplete) {
     EXPECT_EQ(t.Trace(), kOpenText + " --> VHH 1.01");
 }
 
+// A reply whose length has been read: the watch is asked to wake only for its rest.
+TEST(ComReadable, WatchWakesForTheRestOfAnAnnouncedReply) {
+    struct ThresholdPeer : ScriptedPeer {
+        bool SetReadWakeThreshold(PortHandle, int nBytes) override {
+            aThresholds.push_back(nBytes);
+            return true;
+        }
+        std::vector<int> aThresholds;
+    };
+    ThresholdPeer peer;
+    DialogHarness h(&peer);
+    h.Start("");
+    h.dlg.OnConnect();
+    for (const char* pPiece : {">", "8vH", "H 1", ".01\n"}) {
+        peer.Queue(pPiece);
+        h.dlg.OnComReadable();
+    }
+    EXPECT_FALSE(h.session.IsBusy());
+    // The length is not known after '>': any byte; after ">8vH" 7 more, after
+    // ">8vHH 1" 4; with the reply complete, any byte again.
+    EXPECT_EQ(peer.aThresholds, (std::vector<int>{7, 4, 1}));
+}
+
 // A request sent from a reply handler is answered on the next call, as on the next tick.
 TEST(ComReadable, ChainedRequestIsReadOnTheNextCall) {
     PeerHarness t("-p 1");

@@ -5,6 +5,7 @@
 #include "serial/posix/PosixComApi.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "serial/ComEmulator.h"
@@ -154,6 +156,40 @@ TEST_F(PosixPortTest, OpensConfiguresAndMovesBytes) {
     ASSERT_EQ(write(fdPeer, ">8vHH 1.01\n", 11), 11);
     EXPECT_EQ(Receive(11), ">8vHH 1.01\n");
     EXPECT_EQ(serial.BytesWaiting(hPort), 0);
+}
+
+// The rest of a frame announced by its length: the descriptor is reported readable
+// only once it has all come, while reads still return whatever has arrived.
+bool WaitFor(const std::function<bool()>& fnDone) {
+    for (int n = 0; n < 1000; ++n) {
+        if (fnDone())
+            return true;
+        usleep(1000);
+    }
+    return false;
+}
+
+TEST_F(PosixPortTest, WakeThresholdHoldsThePollButNotTheRead) {
+    ASSERT_EQ(Connect(), "");
+    const int fd = api.PollDescriptor(hPort);
+    auto readable = [fd] {
+        pollfd pfd{fd, POLLIN, 0};
+        return poll(&pfd, 1, 0) == 1;
+    };
+    serial.SetReadWakeThreshold(hPort, 5);
+    ASSERT_EQ(write(fdPeer, ">3v", 3), 3);
+    ASSERT_TRUE(WaitFor([&] { return serial.BytesWaiting(hPort) == 3; }));
+    EXPECT_FALSE(readable());
+    ASSERT_EQ(write(fdPeer, "12", 2), 2);
+    EXPECT_TRUE(WaitFor(readable));
+    EXPECT_EQ(Receive(5), ">3v12");
+
+    serial.SetReadWakeThreshold(hPort, 1);  // back to any byte
+    ASSERT_EQ(write(fdPeer, "\n", 1), 1);
+    EXPECT_TRUE(WaitFor(readable));
+    termios tio{};
+    ASSERT_EQ(tcgetattr(fd, &tio), 0);
+    EXPECT_EQ(tio.c_cc[VMIN], 0);  // as set at open
 }
 
 TEST_F(PosixPortTest, SecondOpenIsBusyAndStillListed) {
