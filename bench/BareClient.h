@@ -15,8 +15,10 @@
 #include "bench/BenchRig.h"
 #include "serial/posix/PtyHandheld.h"
 
-// Seconds for all requests, or a negative value when a reply did not come.
-inline double BareLine(unsigned nBaud, const std::vector<std::string>& aRequests) {
+// Seconds for all requests, or a negative value when a reply did not come. pGapsUs:
+// the client's time from each answer to its next request, as the simulator saw it.
+inline double BareLine(unsigned nBaud, const std::vector<std::string>& aRequests,
+                       std::vector<double>* pGapsUs = nullptr) {
     NoWait noWait;
     NullDebugSink debug;
     PtyHandheld sim(noWait, debug);
@@ -53,5 +55,10 @@ inline double BareLine(unsigned nBaud, const std::vector<std::string>& aRequests
         dWall = bOk ? sw.Wall() : -1;
     }
     close(fd);
+    if (pGapsUs != nullptr) {
+        *pGapsUs = sim.TakeReplyGaps();
+        if (!pGapsUs->empty())  // the gap before the first timed request is not timed
+            pGapsUs->erase(pGapsUs->begin());
+    }
     return dWall;
 }

@@ -130,6 +130,11 @@ bool PtyHandheld::TakeByte(uint8_t by) {
         strFrame.assign(1, static_cast<char>(by));
         nExpected = 0;
         tFrameStart = Clock::now();
+        if (tAnswered) {
+            adGapsUs.push_back(
+                std::chrono::duration<double, std::micro>(tFrameStart - *tAnswered).count());
+            tAnswered.reset();
+        }
         return false;
     }
     if (strFrame.empty())
@@ -185,6 +190,7 @@ void PtyHandheld::Answer() {
     }
     if (!strNoise.empty())
         WriteOut(reinterpret_cast<const uint8_t*>(strNoise.data()), strNoise.size());
+    tAnswered = Clock::now();
 }
 
 void PtyHandheld::SetRoughLine(bool bSplit, const std::string& strNoiseArg) {

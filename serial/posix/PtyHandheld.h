@@ -23,8 +23,11 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "serial/ComEmulator.h"
 
@@ -84,6 +87,13 @@ public:
     }
     // Frames received so far.
     int FramesReceived() const { return nFrames; }
+    // For each request that followed an answer: microseconds from the answer's last
+    // byte written to the request's first byte read (what the program took to answer).
+    // Taken, so the next call starts afresh.
+    std::vector<double> TakeReplyGaps() {
+        std::lock_guard<std::mutex> lock(mtx);
+        return std::exchange(adGapsUs, {});
+    }
 
 private:
     // One pass: poll (and the stop pipe in thread mode), read, serve.
@@ -115,6 +125,8 @@ private:
     int nExpected = 0;  // characters after the length digit, line feed included
     std::chrono::steady_clock::time_point tFrameStart;
     std::chrono::steady_clock::time_point tLineFree;  // pacing: when the line is idle
+    std::optional<std::chrono::steady_clock::time_point> tAnswered;  // last answer out
+    std::vector<double> adGapsUs;
 };
 
 // Waits until fd is readable (or hung up) for at most nTimeoutMs; true when it is.

@@ -81,6 +81,12 @@ TEST_F(PtyHandheldTest, AnswersFramesSteppedByHand) {
     }
     EXPECT_EQ(Receive(12), ">3j:0\n>3l:0\n");
     EXPECT_EQ(handheldDebug.aLines, std::vector<std::string>{"Leds: 81\r\n"});
+    // A gap for each start of a request after an answer: the first '>' after the
+    // version, and the second of the two frames (the broken ones answered nothing).
+    const std::vector<double> adGaps = handheld.TakeReplyGaps();
+    ASSERT_EQ(adGaps.size(), 2u);
+    EXPECT_GE(adGaps[0], 0.0);
+    EXPECT_TRUE(handheld.TakeReplyGaps().empty());
     EXPECT_FALSE(handheld.WithEmulator([](CComEmulator& e) { return e.IsNormalMode(); }));
 }
 
