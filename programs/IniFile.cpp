@@ -23,17 +23,14 @@ bool IsPathAsGiven(const std::string& strPath) {
 #endif
 }
 
-std::shared_ptr<const CIniDocument> CIniProfile::LoadResolved(const std::string& strResolved,
-                                                              bool* pbReadable) {
-    if (nReadScopes > 0 && pbReadable == nullptr) {
+std::shared_ptr<const CIniDocument> CIniProfile::LoadResolved(const std::string& strResolved) {
+    if (nReadScopes > 0) {
         const auto it = mapDocs.find(strResolved);
         if (it != mapDocs.end())
             return it->second;
     }
     std::string strText;
-    const bool bReadable = ReadWholeFile(strResolved, strText);
-    if (pbReadable != nullptr)
-        *pbReadable = bReadable;
+    ReadWholeFile(strResolved, strText);
     auto pDoc = std::make_shared<const CIniDocument>(CIniDocument::Parse(strText));
     if (nReadScopes > 0)
         mapDocs[strResolved] = pDoc;
@@ -51,27 +48,20 @@ CIniProfile::CReadScope::~CReadScope() {
 
 std::string CIniProfile::GetIniString(const std::string& strPath, const std::string& strSection,
                                       const std::string& strKey, const std::string& strDefault) {
-    const auto pDoc = LoadResolved(ResolveIniPath(strPath), nullptr);
-    std::string strValue = pDoc->Find(strSection, strKey).value_or(strDefault);
-    const size_t nNul = strValue.find('\0');
-    if (nNul != std::string::npos)
-        strValue.resize(nNul);
-    if (strValue.size() > kReadBufferSize - 1)
-        strValue.resize(kReadBufferSize - 1);
-    return strValue;
+    return IniDocString(*LoadResolved(ResolveIniPath(strPath)), strSection, strKey, strDefault);
 }
 
 int CIniProfile::GetIniInt(const std::string& strPath, const std::string& strSection,
                            const std::string& strKey, int nDefault) {
-    return IniAtoi(GetIniString(strPath, strSection, strKey, IniFormatUnsigned(nDefault)));
+    return IniDocInt(*LoadResolved(ResolveIniPath(strPath)), strSection, strKey, nDefault);
 }
 
 CIniDocument CIniProfile::ReadIniDocument(const std::string& strPath, bool* pbReadable) {
-    bool bReadable = false;
-    CIniDocument doc = *LoadResolved(ResolveIniPath(strPath), &bReadable);
+    std::string strText;
+    const bool bReadable = ReadWholeFile(ResolveIniPath(strPath), strText);
     if (pbReadable != nullptr)
         *pbReadable = bReadable;
-    return doc;
+    return CIniDocument::Parse(strText);
 }
 
 bool CIniProfile::WriteIniDocument(const std::string& strPath, const CIniDocument& doc) {
@@ -102,6 +92,23 @@ bool CIniProfile::WriteIniString(const std::string& strPath, const std::string& 
 bool CIniProfile::WriteIniInt(const std::string& strPath, const std::string& strSection,
                               const std::string& strKey, int nValue) {
     return WriteIniString(strPath, strSection, strKey, IniFormatUnsigned(nValue));
+}
+
+std::string IniDocString(const CIniDocument& doc, std::string_view strSection,
+                         std::string_view strKey, std::string_view strDefault) {
+    std::optional<std::string> value = doc.Find(strSection, strKey);
+    std::string strValue = value ? std::move(*value) : std::string(strDefault);
+    const size_t nNul = strValue.find('\0');
+    if (nNul != std::string::npos)
+        strValue.resize(nNul);
+    if (strValue.size() > kReadBufferSize - 1)
+        strValue.resize(kReadBufferSize - 1);
+    return strValue;
+}
+
+int IniDocInt(const CIniDocument& doc, std::string_view strSection, std::string_view strKey,
+              int nDefault) {
+    return IniAtoi(IniDocString(doc, strSection, strKey, IniFormatUnsigned(nDefault)));
 }
 
 int IniAtoi(const std::string& str) {

@@ -56,19 +56,22 @@ void PutProg(CIniDocument& doc, int nIndex, const LightProgram& r) {
 }  // namespace
 
 void CProgFiles::LoadProgFile(const std::string& strPath) {
+    // Thousands of keys are read from the same file: it is read and parsed once.
+    LoadProgDocument(ini.ReadIniDocument(strPath), strPath);
+}
+
+void CProgFiles::LoadProgDocument(const CIniDocument& doc, const std::string& strPath) {
     if (pListener != nullptr)
         pListener->OnLoadBegin(strPath);
     store.RandomLen = 0;
     store.ClearPrograms();
 
-    // Thousands of keys are read from the same file: parse it once.
-    const CIniProfile::CReadScope scope(ini);
     int nCount = 0;
     for (int nEntry = 0; nEntry < kEntryCount; ++nEntry) {
         if (nEntry < kProgCount)
-            nCount += ReadProgFromIni(nEntry, strPath);
+            nCount += ReadProgFromIni(nEntry, doc);
         if (nEntry == kEntryMix)
-            store.RandomLen = static_cast<uint8_t>(ini.GetIniInt(strPath, "Random", "MIX", 80));
+            store.RandomLen = static_cast<uint8_t>(IniDocInt(doc, "Random", "MIX", 80));
         if (pListener != nullptr)
             pListener->OnProgEntryChanged(nEntry);
     }
@@ -81,36 +84,44 @@ void CProgFiles::LoadProgFile(const std::string& strPath) {
 void CProgFiles::StoreProgFile(const std::string& strPath) {
     // Built whole in memory and put in place in one step, so that a failure half-way
     // leaves the old file as it was.
+    if (!ini.WriteIniDocument(strPath, StoreDocument()) && pListener != nullptr)
+        pListener->OnStoreFailed("error: can not open the file !!!");
+}
+
+CIniDocument CProgFiles::StoreDocument() const {
     CIniDocument doc;
     doc.Set("Random", "MIX", IniFormatUnsigned(store.RandomLen));
     for (int nIndex = 0; nIndex < kProgCount; ++nIndex)
         PutProg(doc, nIndex, store.aProgs[nIndex]);
-    if (!ini.WriteIniDocument(strPath, doc) && pListener != nullptr)
-        pListener->OnStoreFailed("error: can not open the file !!!");
+    return doc;
 }
 
 int CProgFiles::ReadProgFromIni(int nIndex, const std::string& strPath) {
+    return ReadProgFromIni(nIndex, ini.ReadIniDocument(strPath));
+}
+
+int CProgFiles::ReadProgFromIni(int nIndex, const CIniDocument& doc) {
     if (nIndex < 0 || nIndex >= kProgCount)
         return 0;
     LightProgram& r = store.aProgs[nIndex];
     const std::string strSection = ProgSection(nIndex);
 
-    int n = ini.GetIniInt(strPath, strSection, "Steps", 0);
+    int n = IniDocInt(doc, strSection, "Steps", 0);
     if (n > kMaxFileSteps)
         n = kMaxFileSteps;
-    const std::string strName = ini.GetIniString(strPath, strSection, "Name", "");
+    const std::string strName = IniDocString(doc, strSection, "Name", "");
     std::memset(r.Name, 0, sizeof r.Name);
     std::memcpy(r.Name, strName.data(), std::min<size_t>(strName.size(), kNameSize - 1));
 
     if (strName == "-") {
         n = 0;  // an empty slot, whatever the other keys say
     } else {
-        if (ini.GetIniInt(strPath, strSection, "MixAllowed", 0) != 0)
+        if (IniDocInt(doc, strSection, "MixAllowed", 0) != 0)
             r.MixAllowed = 1;
         int k = 1;
         for (; k <= n; ++k) {
             const std::string strStep =
-                ini.GetIniString(strPath, strSection, "Step_" + std::to_string(k), "");
+                IniDocString(doc, strSection, "Step_" + std::to_string(k), "");
             if (strStep.size() != 8)
                 break;
             r.Data[k - 1] = StepByte(strStep);
