@@ -1,5 +1,8 @@
 #include "programs/IniDocument.h"
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 // Blanks around names and values; line ends never reach a line's text.
@@ -54,16 +57,25 @@ std::string OneLine(std::string_view str) {
 }  // namespace
 
 std::string FoldIniName(std::string_view str) {
-    std::string strOut(str);
-    for (char& ch : strOut) {
-        const auto by = static_cast<unsigned char>(ch);
-        if ((by >= 'A' && by <= 'Z') || (by >= 0xC0 && by <= 0xDE && by != 0xD7))
-            ch = static_cast<char>(by + 0x20);
-        else if (by == 0x8A || by == 0x8C || by == 0x8E)  // S, OE, Z with caron/ligature
-            ch = static_cast<char>(by + 0x10);
-        else if (by == 0x9F)  // Y with diaeresis
-            ch = static_cast<char>(0xFF);
-    }
+    // Each byte's folded form (letters of Windows-1252 to lower case, all else unchanged)
+    // from a table: every lookup folds its names.
+    static constexpr auto kFold = [] {
+        std::array<char, 256> aFold{};
+        for (unsigned by = 0; by < 256; ++by) {
+            unsigned nOut = by;
+            if ((by >= 'A' && by <= 'Z') || (by >= 0xC0 && by <= 0xDE && by != 0xD7))
+                nOut = by + 0x20;
+            else if (by == 0x8A || by == 0x8C || by == 0x8E)  // S, OE, Z with caron/ligature
+                nOut = by + 0x10;
+            else if (by == 0x9F)  // Y with diaeresis
+                nOut = 0xFF;
+            aFold[by] = static_cast<char>(nOut);
+        }
+        return aFold;
+    }();
+    std::string strOut(str.size(), '\0');
+    std::transform(str.begin(), str.end(), strOut.begin(),
+                   [](char ch) { return kFold[static_cast<unsigned char>(ch)]; });
     return strOut;
 }
 
