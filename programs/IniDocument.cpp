@@ -54,6 +54,20 @@ std::string OneLine(std::string_view str) {
     return strOut;
 }
 
+std::string SectionLine(std::string_view strSection) {
+    return "[" + OneLine(Trim(strSection)) + "]";
+}
+
+// strName as it goes into the file, already on one line.
+std::string KeyLine(std::string_view strName, std::string_view strValue) {
+    std::string strLine(strName);
+    strLine += '=';
+    strLine += OneLine(strValue);
+    return strLine;
+}
+
+constexpr std::string_view kCrLf = "\r\n";
+
 }  // namespace
 
 std::string FoldIniName(std::string_view str) {
@@ -158,12 +172,12 @@ void CIniDocument::EndLastLine() {
 void CIniDocument::Set(std::string_view strSection, std::string_view strKey,
                        std::string_view strValue) {
     const std::string strName = OneLine(Trim(strKey));
-    const std::string strLine = strName + "=" + OneLine(strValue);
+    const std::string strLine = KeyLine(strName, strValue);
 
     const auto itSection = mapSections.find(FoldIniName(Trim(strSection)));
     if (itSection == mapSections.end()) {
         EndLastLine();
-        AddLine(Line{"[" + OneLine(Trim(strSection)) + "]", EolCrLf});
+        AddLine(Line{SectionLine(strSection), EolCrLf});
         AddLine(Line{strLine, EolCrLf});
         return;
     }
@@ -175,7 +189,7 @@ void CIniDocument::Set(std::string_view strSection, std::string_view strKey,
         if (RawValue(line.strText) == OneLine(strValue))
             return;  // nothing to change
         // The key keeps the spelling it has in the file.
-        line.strText = std::string(*KeyName(line.strText)) + "=" + OneLine(strValue);
+        line.strText = KeyLine(*KeyName(line.strText), strValue);
         line.nEol = EolCrLf;
         return;
     }
@@ -215,4 +229,15 @@ std::string CIniDocument::Serialize() const {
         }
     }
     return strOut;
+}
+
+void CIniDocument::AppendSection(std::string& strText, std::string_view strSection) {
+    strText += SectionLine(strSection);
+    strText += kCrLf;
+}
+
+void CIniDocument::AppendKey(std::string& strText, std::string_view strKey,
+                             std::string_view strValue) {
+    strText += KeyLine(OneLine(Trim(strKey)), strValue);
+    strText += kCrLf;
 }

@@ -65,9 +65,13 @@ CIniDocument CIniProfile::ReadIniDocument(const std::string& strPath, bool* pbRe
 }
 
 bool CIniProfile::WriteIniDocument(const std::string& strPath, const CIniDocument& doc) {
+    return WriteIniText(strPath, doc.Serialize());
+}
+
+bool CIniProfile::WriteIniText(const std::string& strPath, const std::string& strText) {
     const std::string strResolved = ResolveIniPath(strPath);
     mapDocs.erase(strResolved);
-    return ReplaceFileContents(strResolved, doc.Serialize());
+    return ReplaceFileContents(strResolved, strText);
 }
 
 bool CIniProfile::WriteIniString(const std::string& strPath, const std::string& strSection,

@@ -45,6 +45,8 @@ public:
     // Replaces the file with the document, safely: the old file stays as it was on
     // failure.
     bool WriteIniDocument(const std::string& strPath, const CIniDocument& doc);
+    // The same with the file's whole text.
+    bool WriteIniText(const std::string& strPath, const std::string& strText);
 
     // While one of these lives, every file read through its profile is parsed once and
     // reused: a caller asking for many keys of one file by path would otherwise read and

@@ -42,15 +42,16 @@ std::string NameText(const LightProgram& r) {
     return std::string(r.Name, strnlen(r.Name, kNameSize));
 }
 
-// The keys of one program in the order they are written; the same sequence serves a
-// single program written to a file and a whole file built in memory.
-void PutProg(CIniDocument& doc, int nIndex, const LightProgram& r) {
-    const std::string strSection = ProgSection(nIndex);
-    doc.Set(strSection, "MixAllowed", IniFormatUnsigned(r.MixAllowed));
-    doc.Set(strSection, "Name", NameText(r));
-    doc.Set(strSection, "Steps", IniFormatUnsigned(r.Steps));
+// The keys of one program in the order they are written, each handed to put(key,
+// value); the same sequence serves a single program written into a file and a whole
+// store.
+template <class Put>
+void ForEachProgKey(const LightProgram& r, Put put) {
+    put("MixAllowed", IniFormatUnsigned(r.MixAllowed));
+    put("Name", NameText(r));
+    put("Steps", IniFormatUnsigned(r.Steps));
     for (int k = 1; k <= r.Steps && k <= kDataSize; ++k)
-        doc.Set(strSection, "Step_" + std::to_string(k), StepText(r.Data[k - 1]));
+        put("Step_" + std::to_string(k), StepText(r.Data[k - 1]));
 }
 
 }  // namespace
@@ -84,16 +85,23 @@ void CProgFiles::LoadProgDocument(const CIniDocument& doc, const std::string& st
 void CProgFiles::StoreProgFile(const std::string& strPath) {
     // Built whole in memory and put in place in one step, so that a failure half-way
     // leaves the old file as it was.
-    if (!ini.WriteIniDocument(strPath, StoreDocument()) && pListener != nullptr)
+    if (!ini.WriteIniText(strPath, StoreText()) && pListener != nullptr)
         pListener->OnStoreFailed("error: can not open the file !!!");
 }
 
-CIniDocument CProgFiles::StoreDocument() const {
-    CIniDocument doc;
-    doc.Set("Random", "MIX", IniFormatUnsigned(store.RandomLen));
-    for (int nIndex = 0; nIndex < kProgCount; ++nIndex)
-        PutProg(doc, nIndex, store.aProgs[nIndex]);
-    return doc;
+std::string CProgFiles::StoreText() const {
+    // Every section and key is new: the lines are written as a document would add them.
+    std::string strText;
+    const auto putKey = [&](std::string_view strKey, std::string_view strValue) {
+        CIniDocument::AppendKey(strText, strKey, strValue);
+    };
+    CIniDocument::AppendSection(strText, "Random");
+    putKey("MIX", IniFormatUnsigned(store.RandomLen));
+    for (int nIndex = 0; nIndex < kProgCount; ++nIndex) {
+        CIniDocument::AppendSection(strText, ProgSection(nIndex));
+        ForEachProgKey(store.aProgs[nIndex], putKey);
+    }
+    return strText;
 }
 
 int CProgFiles::ReadProgFromIni(int nIndex, const std::string& strPath) {
@@ -137,7 +145,10 @@ int CProgFiles::WriteProgToIni(int nIndex, const std::string& strPath) {
         return 0;
     bool bReadable = false;
     CIniDocument doc = ini.ReadIniDocument(strPath, &bReadable);
-    PutProg(doc, nIndex, store.aProgs[nIndex]);
+    const std::string strSection = ProgSection(nIndex);
+    ForEachProgKey(store.aProgs[nIndex], [&](std::string_view strKey, std::string_view strValue) {
+        doc.Set(strSection, strKey, strValue);
+    });
     // A file that exists but cannot be read is left alone, as each key write would.
     if (bReadable || !FileExists(ini.ResolveIniPath(strPath)))
         ini.WriteIniDocument(strPath, doc);

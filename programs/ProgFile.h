@@ -33,8 +33,8 @@ public:
     // LoadProgFile with the file already read into doc; strPath only names it.
     void LoadProgDocument(const CIniDocument& doc, const std::string& strPath);
     void StoreProgFile(const std::string& strPath);
-    // The document StoreProgFile writes.
-    CIniDocument StoreDocument() const;
+    // The text StoreProgFile writes.
+    std::string StoreText() const;
     int ReadProgFromIni(int nIndex, const std::string& strPath);
     int ReadProgFromIni(int nIndex, const CIniDocument& doc);
     int WriteProgToIni(int nIndex, const std::string& strPath);

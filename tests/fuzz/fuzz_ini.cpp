@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         Check(prog.Steps <= kMaxFileSteps);
         Check(std::memchr(prog.Name, 0, kNameSize) != nullptr);
     }
-    files.LoadProgDocument(CIniDocument::Parse(files.StoreDocument().Serialize()), "out.ini");
+    files.LoadProgDocument(CIniDocument::Parse(files.StoreText()), "out.ini");
     const ProgramStore& again = s.session.Store();
     Check(again.RandomLen == loaded.RandomLen);
     for (int k = 0; k < kProgCount; ++k) {

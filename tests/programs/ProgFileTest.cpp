@@ -236,7 +236,7 @@ TEST_F(ProgFileTest, FileFunctionsAreTheDocumentOnesAroundTheFile) {
     EXPECT_EQ(files.ReadProgFromIni(4, "doc.ini"), 0);
 
     rig.session.StoreProgFile("out.ini");
-    EXPECT_EQ(ReadBytes(rig.folder.File("out.ini")), files.StoreDocument().Serialize());
+    EXPECT_EQ(ReadBytes(rig.folder.File("out.ini")), files.StoreText());
 }
 
 TEST_F(ProgFileTest, ListProgEntryRewritesOneRowAndKeepsTheSelection) {
