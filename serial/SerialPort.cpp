@@ -1,5 +1,7 @@
 #include "serial/SerialPort.h"
 
+#include <charconv>
+#include <iterator>
 #include <string>
 
 #include "serial/ComEmulator.h"
@@ -11,11 +13,12 @@ constexpr unsigned kMaxProbedPort = 255;
 // "\\.\COM%d" for 1-4 and "\\.\COM%2.2d" from 5 up: the two-digit form starts at 5.
 // Built without printf: an enumeration names every one of 255 ports.
 std::string DeviceName(unsigned nPort) {
-    std::string strName = "\\\\.\\COM";
+    char acName[16] = "\\\\.\\COM";
+    char* pEnd = acName + std::char_traits<char>::length(acName);
     if (nPort >= 5 && nPort <= 9)
-        strName += '0';
-    strName += std::to_string(nPort);
-    return strName;
+        *pEnd++ = '0';
+    pEnd = std::to_chars(pEnd, std::end(acName), nPort).ptr;
+    return std::string(acName, pEnd);
 }
 
 bool CountsAsPresent(uint32_t nError) {
