@@ -304,13 +304,13 @@ private:
             Check(RequestLetter(nFrameCmd) != 0);
             Check(!api.strLastRequest.empty() && api.strLastRequest[2] == RequestLetter(nFrameCmd));
             Check(view.TimerPeriod(kTimerCom) == 8);
-            Check(view.GetText(IDC_START) == "stop");
+            Check(view.Ctl(IDC_START).strText == "stop");
         } else {
             // Ended for good: nothing left that a late reply could continue.
             Check(!bAnyCmd);
             Check(view.TimerPeriod(kTimerCom) == 100);
             if (api.nWrites > 0)
-                Check(view.GetText(IDC_START) == "start");
+                Check(view.Ctl(IDC_START).strText == "start");
         }
 
         // The store changes only when a frame is handled, which takes bytes from the
