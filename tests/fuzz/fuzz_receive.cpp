@@ -184,6 +184,9 @@ public:
         : session(SessionServices{&api, &waiter, &clock, &sink}),
           dlg(view, session),
           peer(waiter, sink) {
+        // Operations start here directly, not from the command box: the dialog goes
+        // without one, as it can, and does not fill it for every input.
+        view.Remove(IDC_COMMAND);
         dlg.OnInitDialog(bTrace ? "-p 1 -t 1" : "-p 1", "/nonexistent-glowdesk-dir");
         peer.ResetEmulator();
         // Names that fill their field (odd programs) or end early, so that reads of
