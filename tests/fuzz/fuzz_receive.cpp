@@ -178,6 +178,13 @@ bool SameContents(const LightProgram& a, const LightProgram& b) {
            std::memcmp(a.Data, b.Data, sizeof a.Data) == 0;
 }
 
+FakeView& FreshView() {
+    static const FakeView fresh;
+    static FakeView view;
+    view = fresh;
+    return view;
+}
+
 class Session {
 public:
     explicit Session(bool bTrace)
@@ -345,7 +352,9 @@ private:
             Snapshot(0, false);
     }
 
-    FakeView view;
+    // One window for all inputs, made again from a fresh one before each: assigning
+    // reuses what the last input allocated, where a new window allocated every control.
+    FakeView& view = FreshView();
     LineApi api;
     NoWaiter waiter;
     NullDebugSink sink;
