@@ -33,6 +33,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,9 +55,15 @@ constexpr PortHandle kPort = 7;
 class LineApi : public ComApi {
 public:
     PortHandle CreateFile(const std::string& strName) override {
-        if (strName.size() >= 4 && strName.compare(strName.size() - 4, 4, "COM1") == 0)
-            return kPort;
-        return kInvalidHandle;
+        return IsCom1(strName) ? kPort : kInvalidHandle;
+    }
+    // Known without opening, as on platforms that list their ports: the enumeration at
+    // every input's start-up opens nothing.
+    std::optional<bool> PresentWithoutOpening(const std::string& strName) override {
+        return IsCom1(strName);
+    }
+    static bool IsCom1(const std::string& strName) {
+        return strName.size() >= 4 && strName.compare(strName.size() - 4, 4, "COM1") == 0;
     }
     uint32_t GetLastError() override { return ERROR_FILE_NOT_FOUND; }
     bool SetCommTimeouts(PortHandle, const CommTimeouts&) override { return true; }
@@ -325,9 +332,12 @@ private:
 
         // The store changes only when a frame is handled, which takes bytes from the
         // line, or when an operation starts or ends: without any of these since the last
-        // check it is as it was, and comparing it again would only cost time.
+        // check it is as it was, and comparing it again would only cost time. An
+        // operation that may change the store and is not running (it ended, or never
+        // started) still needs its check, which takes the snapshot again.
         const bool bActivity = api.nRxTaken != nRxTakenChecked || api.nWrites != nWritesChecked ||
-                               session.IsBusy() != bBusyChecked || nMayChange != 0 || bRandomLen;
+                               session.IsBusy() != bBusyChecked ||
+                               (!session.IsBusy() && (nMayChange != 0 || bRandomLen));
         nRxTakenChecked = api.nRxTaken;
         nWritesChecked = api.nWrites;
         bBusyChecked = session.IsBusy();
