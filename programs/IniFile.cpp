@@ -1,9 +1,10 @@
 #include "programs/IniFile.h"
 
 #include <cctype>
+#include <charconv>
 #include <climits>
-#include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 #include "programs/FileReplace.h"
 
@@ -138,7 +139,9 @@ int IniAtoi(const std::string& str) {
 }
 
 std::string IniFormatUnsigned(int nValue) {
+    // What "%u" gives, without printf: a load formats the default of every number it reads.
     char acText[16];
-    std::snprintf(acText, sizeof acText, "%u", static_cast<unsigned>(nValue));
-    return acText;
+    char* pEnd =
+        std::to_chars(std::begin(acText), std::end(acText), static_cast<unsigned>(nValue)).ptr;
+    return std::string(acText, pEnd);
 }
