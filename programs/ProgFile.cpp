@@ -38,8 +38,18 @@ bool FileExists(const std::string& strPath) {
     return std::filesystem::exists(strPath, ec) || ec;
 }
 
-std::string NameText(const LightProgram& r) {
-    return std::string(r.Name, strnlen(r.Name, kNameSize));
+// The name as it is written: in double quotes when the reader would otherwise change it
+// (it trims blanks and removes one pair of quotes), so that it reads back as it was. A
+// name "-  " read back as "-" would make its program an empty slot.
+std::string NameValue(const LightProgram& r) {
+    const std::string strName(r.Name, strnlen(r.Name, kNameSize));
+    const bool bBlankEnds =
+        !strName.empty() && (strName.front() == ' ' || strName.front() == '\t' ||
+                             strName.back() == ' ' || strName.back() == '\t');
+    const bool bQuoted = strName.size() >= 2 &&
+                         (strName.front() == '"' || strName.front() == '\'') &&
+                         strName.back() == strName.front();
+    return bBlankEnds || bQuoted ? '"' + strName + '"' : strName;
 }
 
 // The keys of one program in the order they are written, each handed to put(key,
@@ -48,7 +58,7 @@ std::string NameText(const LightProgram& r) {
 template <class Put>
 void ForEachProgKey(const LightProgram& r, Put put) {
     put("MixAllowed", IniFormatUnsigned(r.MixAllowed));
-    put("Name", NameText(r));
+    put("Name", NameValue(r));
     put("Steps", IniFormatUnsigned(r.Steps));
     for (int k = 1; k <= r.Steps && k <= kDataSize; ++k)
         put("Step_" + std::to_string(k), StepText(r.Data[k - 1]));

@@ -144,6 +144,31 @@ TEST_F(ProgFileTest, StoreAndLoadGiveBackTheSamePrograms) {
     EXPECT_NE(strFile.find("[PROG_4]\r\nMixAllowed=0\r\nName=-\r\nSteps=0\r\n"), std::string::npos);
 }
 
+// The reader trims blanks and removes a pair of quotes: names it would change are
+// stored in quotes. "-" with blanks read back as "-" would lose the program's steps.
+TEST_F(ProgFileTest, NamesTheReaderWouldChangeComeBackAsTheyWere) {
+    const char* aNames[] = {"-  ", "\t-", " lead", "\"q\"", "'s'", "'", "a'b'", "-"};
+    ProgramStore& s = rig.session.Store();
+    for (int n = 0; n < 8; ++n) {
+        s.aProgs[n] = LightProgram{};
+        std::strcpy(s.aProgs[n].Name, aNames[n]);
+        s.aProgs[n].Steps = 1;
+        s.aProgs[n].Data[0] = static_cast<uint8_t>(n + 1);
+    }
+    rig.session.StoreProgFile("names.ini");
+    const std::string strFile = ReadBytes(rig.folder.File("names.ini"));
+    EXPECT_NE(strFile.find("Name=\"-  \"\r\n"), std::string::npos);
+    EXPECT_NE(strFile.find("Name='\r\n"), std::string::npos);
+    EXPECT_NE(strFile.find("Name=a'b'\r\n"), std::string::npos);
+    rig.session.LoadProgFile("names.ini");
+    for (int n = 0; n < 8; ++n) {
+        SCOPED_TRACE(aNames[n]);
+        EXPECT_STREQ(Prog(n + 1).Name, aNames[n]);
+        // Only the real empty slot reads as one.
+        EXPECT_EQ(Prog(n + 1).Steps, n == 7 ? 0 : 1);
+    }
+}
+
 TEST_F(ProgFileTest, AFailedStoreLeavesTheOldFileAndSaysSo) {
     const std::string strOld = "[PROG_1]\r\nName=keep me\r\n";
     WriteBytes(rig.folder.File("old.ini"), strOld);
