@@ -53,7 +53,9 @@ CSession::CSession(const SessionServices& services)
     link.SetListener(this);
     engine.SetListener(this);
     store.RandomLen = kDefaultRandomLen;
-    Configure(options);
+    // Every front end configures its session, which enumerates the ports; probing all
+    // of them here as well would only double the start-up's probes.
+    ApplyOptions(options);
 }
 
 CSession::~CSession() {
@@ -68,6 +70,13 @@ void CSession::SetListener(SessionListener* pListenerArg) {
 }
 
 void CSession::Configure(const SessionOptions& optionsArg) {
+    ApplyOptions(optionsArg);
+    std::vector<unsigned> aFound;
+    serial.EnumeratePorts(aFound);
+    portList.Update(aFound, options.bComEmu);
+}
+
+void CSession::ApplyOptions(const SessionOptions& optionsArg) {
     options = optionsArg;
     ini.SetStartDir(options.strStartDir);
     engine.SetFrameTrace(options.bTrace);
@@ -88,10 +97,6 @@ void CSession::Configure(const SessionOptions& optionsArg) {
         }
     }
     engine.SetJmpConfigLabel(pJmpConfig);
-
-    std::vector<unsigned> aFound;
-    serial.EnumeratePorts(aFound);
-    portList.Update(aFound, options.bComEmu);
 }
 
 bool CSession::RefreshPorts() {

@@ -63,7 +63,8 @@ public:
     // nullptr: reports go nowhere.
     void SetListener(SessionListener* pListenerArg);
 
-    // Modes, start-up directory and command list; enumerates the ports.
+    // Modes, start-up directory and command list; enumerates the ports (a session
+    // lists none before).
     void Configure(const SessionOptions& options);
     const SessionOptions& Options() const { return options; }
     // The command list of the mode (the command box's rows).
@@ -149,6 +150,8 @@ public:
     CComEmulator& Emulator() { return emulator; }
 
 private:
+    // Configure without the enumeration.
+    void ApplyOptions(const SessionOptions& optionsArg);
     // Steps the running operation through the waiter until it ends.
     CmdOutcome StepToEnd();
     // ---- LED requests to the Handheld (LedRequest.cpp) ----

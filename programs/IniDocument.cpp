@@ -1,5 +1,8 @@
 #include "programs/IniDocument.h"
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 // Blanks around names and values; line ends never reach a line's text.
@@ -51,19 +54,42 @@ std::string OneLine(std::string_view str) {
     return strOut;
 }
 
+std::string SectionLine(std::string_view strSection) {
+    return "[" + OneLine(Trim(strSection)) + "]";
+}
+
+// strName as it goes into the file, already on one line.
+std::string KeyLine(std::string_view strName, std::string_view strValue) {
+    std::string strLine(strName);
+    strLine += '=';
+    strLine += OneLine(strValue);
+    return strLine;
+}
+
+constexpr std::string_view kCrLf = "\r\n";
+
 }  // namespace
 
 std::string FoldIniName(std::string_view str) {
-    std::string strOut(str);
-    for (char& ch : strOut) {
-        const auto by = static_cast<unsigned char>(ch);
-        if ((by >= 'A' && by <= 'Z') || (by >= 0xC0 && by <= 0xDE && by != 0xD7))
-            ch = static_cast<char>(by + 0x20);
-        else if (by == 0x8A || by == 0x8C || by == 0x8E)  // S, OE, Z with caron/ligature
-            ch = static_cast<char>(by + 0x10);
-        else if (by == 0x9F)  // Y with diaeresis
-            ch = static_cast<char>(0xFF);
-    }
+    // Each byte's folded form (letters of Windows-1252 to lower case, all else unchanged)
+    // from a table: every lookup folds its names.
+    static constexpr auto kFold = [] {
+        std::array<char, 256> aFold{};
+        for (unsigned by = 0; by < 256; ++by) {
+            unsigned nOut = by;
+            if ((by >= 'A' && by <= 'Z') || (by >= 0xC0 && by <= 0xDE && by != 0xD7))
+                nOut = by + 0x20;
+            else if (by == 0x8A || by == 0x8C || by == 0x8E)  // S, OE, Z with caron/ligature
+                nOut = by + 0x10;
+            else if (by == 0x9F)  // Y with diaeresis
+                nOut = 0xFF;
+            aFold[by] = static_cast<char>(nOut);
+        }
+        return aFold;
+    }();
+    std::string strOut(str.size(), '\0');
+    std::transform(str.begin(), str.end(), strOut.begin(),
+                   [](char ch) { return kFold[static_cast<unsigned char>(ch)]; });
     return strOut;
 }
 
@@ -146,12 +172,12 @@ void CIniDocument::EndLastLine() {
 void CIniDocument::Set(std::string_view strSection, std::string_view strKey,
                        std::string_view strValue) {
     const std::string strName = OneLine(Trim(strKey));
-    const std::string strLine = strName + "=" + OneLine(strValue);
+    const std::string strLine = KeyLine(strName, strValue);
 
     const auto itSection = mapSections.find(FoldIniName(Trim(strSection)));
     if (itSection == mapSections.end()) {
         EndLastLine();
-        AddLine(Line{"[" + OneLine(Trim(strSection)) + "]", EolCrLf});
+        AddLine(Line{SectionLine(strSection), EolCrLf});
         AddLine(Line{strLine, EolCrLf});
         return;
     }
@@ -163,7 +189,7 @@ void CIniDocument::Set(std::string_view strSection, std::string_view strKey,
         if (RawValue(line.strText) == OneLine(strValue))
             return;  // nothing to change
         // The key keeps the spelling it has in the file.
-        line.strText = std::string(*KeyName(line.strText)) + "=" + OneLine(strValue);
+        line.strText = KeyLine(*KeyName(line.strText), strValue);
         line.nEol = EolCrLf;
         return;
     }
@@ -203,4 +229,15 @@ std::string CIniDocument::Serialize() const {
         }
     }
     return strOut;
+}
+
+void CIniDocument::AppendSection(std::string& strText, std::string_view strSection) {
+    strText += SectionLine(strSection);
+    strText += kCrLf;
+}
+
+void CIniDocument::AppendKey(std::string& strText, std::string_view strKey,
+                             std::string_view strValue) {
+    strText += KeyLine(OneLine(Trim(strKey)), strValue);
+    strText += kCrLf;
 }

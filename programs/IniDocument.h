@@ -27,6 +27,12 @@ public:
 
     std::string Serialize() const;
 
+    // The lines Set adds to a document for a section or a key that is not there yet,
+    // appended to strText without a document: a file written whole, whose sections and
+    // keys are all different, is built this way without looking each one up.
+    static void AppendSection(std::string& strText, std::string_view strSection);
+    static void AppendKey(std::string& strText, std::string_view strKey, std::string_view strValue);
+
 private:
     enum Eol : uint8_t { EolNone, EolCrLf, EolLf, EolCr };
     struct Line {

@@ -1,9 +1,10 @@
 #include "programs/IniFile.h"
 
 #include <cctype>
+#include <charconv>
 #include <climits>
-#include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 #include "programs/FileReplace.h"
 
@@ -23,17 +24,14 @@ bool IsPathAsGiven(const std::string& strPath) {
 #endif
 }
 
-std::shared_ptr<const CIniDocument> CIniProfile::LoadResolved(const std::string& strResolved,
-                                                              bool* pbReadable) {
-    if (nReadScopes > 0 && pbReadable == nullptr) {
+std::shared_ptr<const CIniDocument> CIniProfile::LoadResolved(const std::string& strResolved) {
+    if (nReadScopes > 0) {
         const auto it = mapDocs.find(strResolved);
         if (it != mapDocs.end())
             return it->second;
     }
     std::string strText;
-    const bool bReadable = ReadWholeFile(strResolved, strText);
-    if (pbReadable != nullptr)
-        *pbReadable = bReadable;
+    ReadWholeFile(strResolved, strText);
     auto pDoc = std::make_shared<const CIniDocument>(CIniDocument::Parse(strText));
     if (nReadScopes > 0)
         mapDocs[strResolved] = pDoc;
@@ -51,33 +49,30 @@ CIniProfile::CReadScope::~CReadScope() {
 
 std::string CIniProfile::GetIniString(const std::string& strPath, const std::string& strSection,
                                       const std::string& strKey, const std::string& strDefault) {
-    const auto pDoc = LoadResolved(ResolveIniPath(strPath), nullptr);
-    std::string strValue = pDoc->Find(strSection, strKey).value_or(strDefault);
-    const size_t nNul = strValue.find('\0');
-    if (nNul != std::string::npos)
-        strValue.resize(nNul);
-    if (strValue.size() > kReadBufferSize - 1)
-        strValue.resize(kReadBufferSize - 1);
-    return strValue;
+    return IniDocString(*LoadResolved(ResolveIniPath(strPath)), strSection, strKey, strDefault);
 }
 
 int CIniProfile::GetIniInt(const std::string& strPath, const std::string& strSection,
                            const std::string& strKey, int nDefault) {
-    return IniAtoi(GetIniString(strPath, strSection, strKey, IniFormatUnsigned(nDefault)));
+    return IniDocInt(*LoadResolved(ResolveIniPath(strPath)), strSection, strKey, nDefault);
 }
 
 CIniDocument CIniProfile::ReadIniDocument(const std::string& strPath, bool* pbReadable) {
-    bool bReadable = false;
-    CIniDocument doc = *LoadResolved(ResolveIniPath(strPath), &bReadable);
+    std::string strText;
+    const bool bReadable = ReadWholeFile(ResolveIniPath(strPath), strText);
     if (pbReadable != nullptr)
         *pbReadable = bReadable;
-    return doc;
+    return CIniDocument::Parse(strText);
 }
 
 bool CIniProfile::WriteIniDocument(const std::string& strPath, const CIniDocument& doc) {
+    return WriteIniText(strPath, doc.Serialize());
+}
+
+bool CIniProfile::WriteIniText(const std::string& strPath, const std::string& strText) {
     const std::string strResolved = ResolveIniPath(strPath);
     mapDocs.erase(strResolved);
-    return ReplaceFileContents(strResolved, doc.Serialize());
+    return ReplaceFileContents(strResolved, strText);
 }
 
 bool CIniProfile::WriteIniString(const std::string& strPath, const std::string& strSection,
@@ -104,6 +99,23 @@ bool CIniProfile::WriteIniInt(const std::string& strPath, const std::string& str
     return WriteIniString(strPath, strSection, strKey, IniFormatUnsigned(nValue));
 }
 
+std::string IniDocString(const CIniDocument& doc, std::string_view strSection,
+                         std::string_view strKey, std::string_view strDefault) {
+    std::optional<std::string> value = doc.Find(strSection, strKey);
+    std::string strValue = value ? std::move(*value) : std::string(strDefault);
+    const size_t nNul = strValue.find('\0');
+    if (nNul != std::string::npos)
+        strValue.resize(nNul);
+    if (strValue.size() > kReadBufferSize - 1)
+        strValue.resize(kReadBufferSize - 1);
+    return strValue;
+}
+
+int IniDocInt(const CIniDocument& doc, std::string_view strSection, std::string_view strKey,
+              int nDefault) {
+    return IniAtoi(IniDocString(doc, strSection, strKey, IniFormatUnsigned(nDefault)));
+}
+
 int IniAtoi(const std::string& str) {
     const char* p = str.c_str();
     while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
@@ -127,7 +139,9 @@ int IniAtoi(const std::string& str) {
 }
 
 std::string IniFormatUnsigned(int nValue) {
+    // What "%u" gives, without printf: a load formats the default of every number it reads.
     char acText[16];
-    std::snprintf(acText, sizeof acText, "%u", static_cast<unsigned>(nValue));
-    return acText;
+    char* pEnd =
+        std::to_chars(std::begin(acText), std::end(acText), static_cast<unsigned>(nValue)).ptr;
+    return std::string(acText, pEnd);
 }

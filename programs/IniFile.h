@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "programs/IniDocument.h"
@@ -44,10 +45,12 @@ public:
     // Replaces the file with the document, safely: the old file stays as it was on
     // failure.
     bool WriteIniDocument(const std::string& strPath, const CIniDocument& doc);
+    // The same with the file's whole text.
+    bool WriteIniText(const std::string& strPath, const std::string& strText);
 
     // While one of these lives, every file read through its profile is parsed once and
-    // reused. A program load asks for thousands of keys of one file; without this each
-    // would read and parse the whole file again.
+    // reused: a caller asking for many keys of one file by path would otherwise read and
+    // parse the whole file again for each.
     class CReadScope {
     public:
         explicit CReadScope(CIniProfile& profile) : profile(profile) { ++profile.nReadScopes; }
@@ -60,14 +63,20 @@ public:
     };
 
 private:
-    std::shared_ptr<const CIniDocument> LoadResolved(const std::string& strResolved,
-                                                     bool* pbReadable);
+    std::shared_ptr<const CIniDocument> LoadResolved(const std::string& strResolved);
 
     std::string strStartDir;
     int nReadScopes = 0;
     // Parsed files by resolved path, only while a read scope lives.
     std::unordered_map<std::string, std::shared_ptr<const CIniDocument>> mapDocs;
 };
+
+// GetIniString and GetIniInt on a document already in memory: a caller that reads many
+// keys of one file reads it once and asks here, with the same results.
+std::string IniDocString(const CIniDocument& doc, std::string_view strSection,
+                         std::string_view strKey, std::string_view strDefault);
+int IniDocInt(const CIniDocument& doc, std::string_view strSection, std::string_view strKey,
+              int nDefault);
 
 // Conversions with the C runtime's rules, without its undefined overflow.
 int IniAtoi(const std::string& str);

@@ -38,37 +38,51 @@ bool FileExists(const std::string& strPath) {
     return std::filesystem::exists(strPath, ec) || ec;
 }
 
-std::string NameText(const LightProgram& r) {
-    return std::string(r.Name, strnlen(r.Name, kNameSize));
+// The name as it is written: in double quotes when the reader would otherwise change it
+// (it trims blanks and removes one pair of quotes), so that it reads back as it was. A
+// name "-  " read back as "-" would make its program an empty slot.
+std::string NameValue(const LightProgram& r) {
+    const std::string strName(r.Name, strnlen(r.Name, kNameSize));
+    const bool bBlankEnds =
+        !strName.empty() && (strName.front() == ' ' || strName.front() == '\t' ||
+                             strName.back() == ' ' || strName.back() == '\t');
+    const bool bQuoted = strName.size() >= 2 &&
+                         (strName.front() == '"' || strName.front() == '\'') &&
+                         strName.back() == strName.front();
+    return bBlankEnds || bQuoted ? '"' + strName + '"' : strName;
 }
 
-// The keys of one program in the order they are written; the same sequence serves a
-// single program written to a file and a whole file built in memory.
-void PutProg(CIniDocument& doc, int nIndex, const LightProgram& r) {
-    const std::string strSection = ProgSection(nIndex);
-    doc.Set(strSection, "MixAllowed", IniFormatUnsigned(r.MixAllowed));
-    doc.Set(strSection, "Name", NameText(r));
-    doc.Set(strSection, "Steps", IniFormatUnsigned(r.Steps));
+// The keys of one program in the order they are written, each handed to put(key,
+// value); the same sequence serves a single program written into a file and a whole
+// store.
+template <class Put>
+void ForEachProgKey(const LightProgram& r, Put put) {
+    put("MixAllowed", IniFormatUnsigned(r.MixAllowed));
+    put("Name", NameValue(r));
+    put("Steps", IniFormatUnsigned(r.Steps));
     for (int k = 1; k <= r.Steps && k <= kDataSize; ++k)
-        doc.Set(strSection, "Step_" + std::to_string(k), StepText(r.Data[k - 1]));
+        put("Step_" + std::to_string(k), StepText(r.Data[k - 1]));
 }
 
 }  // namespace
 
 void CProgFiles::LoadProgFile(const std::string& strPath) {
+    // Thousands of keys are read from the same file: it is read and parsed once.
+    LoadProgDocument(ini.ReadIniDocument(strPath), strPath);
+}
+
+void CProgFiles::LoadProgDocument(const CIniDocument& doc, const std::string& strPath) {
     if (pListener != nullptr)
         pListener->OnLoadBegin(strPath);
     store.RandomLen = 0;
     store.ClearPrograms();
 
-    // Thousands of keys are read from the same file: parse it once.
-    const CIniProfile::CReadScope scope(ini);
     int nCount = 0;
     for (int nEntry = 0; nEntry < kEntryCount; ++nEntry) {
         if (nEntry < kProgCount)
-            nCount += ReadProgFromIni(nEntry, strPath);
+            nCount += ReadProgFromIni(nEntry, doc);
         if (nEntry == kEntryMix)
-            store.RandomLen = static_cast<uint8_t>(ini.GetIniInt(strPath, "Random", "MIX", 80));
+            store.RandomLen = static_cast<uint8_t>(IniDocInt(doc, "Random", "MIX", 80));
         if (pListener != nullptr)
             pListener->OnProgEntryChanged(nEntry);
     }
@@ -81,36 +95,51 @@ void CProgFiles::LoadProgFile(const std::string& strPath) {
 void CProgFiles::StoreProgFile(const std::string& strPath) {
     // Built whole in memory and put in place in one step, so that a failure half-way
     // leaves the old file as it was.
-    CIniDocument doc;
-    doc.Set("Random", "MIX", IniFormatUnsigned(store.RandomLen));
-    for (int nIndex = 0; nIndex < kProgCount; ++nIndex)
-        PutProg(doc, nIndex, store.aProgs[nIndex]);
-    if (!ini.WriteIniDocument(strPath, doc) && pListener != nullptr)
+    if (!ini.WriteIniText(strPath, StoreText()) && pListener != nullptr)
         pListener->OnStoreFailed("error: can not open the file !!!");
 }
 
+std::string CProgFiles::StoreText() const {
+    // Every section and key is new: the lines are written as a document would add them.
+    std::string strText;
+    const auto putKey = [&](std::string_view strKey, std::string_view strValue) {
+        CIniDocument::AppendKey(strText, strKey, strValue);
+    };
+    CIniDocument::AppendSection(strText, "Random");
+    putKey("MIX", IniFormatUnsigned(store.RandomLen));
+    for (int nIndex = 0; nIndex < kProgCount; ++nIndex) {
+        CIniDocument::AppendSection(strText, ProgSection(nIndex));
+        ForEachProgKey(store.aProgs[nIndex], putKey);
+    }
+    return strText;
+}
+
 int CProgFiles::ReadProgFromIni(int nIndex, const std::string& strPath) {
+    return ReadProgFromIni(nIndex, ini.ReadIniDocument(strPath));
+}
+
+int CProgFiles::ReadProgFromIni(int nIndex, const CIniDocument& doc) {
     if (nIndex < 0 || nIndex >= kProgCount)
         return 0;
     LightProgram& r = store.aProgs[nIndex];
     const std::string strSection = ProgSection(nIndex);
 
-    int n = ini.GetIniInt(strPath, strSection, "Steps", 0);
+    int n = IniDocInt(doc, strSection, "Steps", 0);
     if (n > kMaxFileSteps)
         n = kMaxFileSteps;
-    const std::string strName = ini.GetIniString(strPath, strSection, "Name", "");
+    const std::string strName = IniDocString(doc, strSection, "Name", "");
     std::memset(r.Name, 0, sizeof r.Name);
     std::memcpy(r.Name, strName.data(), std::min<size_t>(strName.size(), kNameSize - 1));
 
     if (strName == "-") {
         n = 0;  // an empty slot, whatever the other keys say
     } else {
-        if (ini.GetIniInt(strPath, strSection, "MixAllowed", 0) != 0)
+        if (IniDocInt(doc, strSection, "MixAllowed", 0) != 0)
             r.MixAllowed = 1;
         int k = 1;
         for (; k <= n; ++k) {
             const std::string strStep =
-                ini.GetIniString(strPath, strSection, "Step_" + std::to_string(k), "");
+                IniDocString(doc, strSection, "Step_" + std::to_string(k), "");
             if (strStep.size() != 8)
                 break;
             r.Data[k - 1] = StepByte(strStep);
@@ -126,7 +155,10 @@ int CProgFiles::WriteProgToIni(int nIndex, const std::string& strPath) {
         return 0;
     bool bReadable = false;
     CIniDocument doc = ini.ReadIniDocument(strPath, &bReadable);
-    PutProg(doc, nIndex, store.aProgs[nIndex]);
+    const std::string strSection = ProgSection(nIndex);
+    ForEachProgKey(store.aProgs[nIndex], [&](std::string_view strKey, std::string_view strValue) {
+        doc.Set(strSection, strKey, strValue);
+    });
     // A file that exists but cannot be read is left alone, as each key write would.
     if (bReadable || !FileExists(ini.ResolveIniPath(strPath)))
         ini.WriteIniDocument(strPath, doc);

@@ -30,8 +30,13 @@ public:
     void SetListener(ProgFileListener* pListenerArg) { pListener = pListenerArg; }
 
     void LoadProgFile(const std::string& strPath);
+    // LoadProgFile with the file already read into doc; strPath only names it.
+    void LoadProgDocument(const CIniDocument& doc, const std::string& strPath);
     void StoreProgFile(const std::string& strPath);
+    // The text StoreProgFile writes.
+    std::string StoreText() const;
     int ReadProgFromIni(int nIndex, const std::string& strPath);
+    int ReadProgFromIni(int nIndex, const CIniDocument& doc);
     int WriteProgToIni(int nIndex, const std::string& strPath);
     // An edited copy of program nIndex (0..8) replaces it in the store and the entry
     // is reported changed; false, and nothing changes, for another index.

@@ -1,6 +1,8 @@
 #include "serial/SerialPort.h"
 
-#include <cstdio>
+#include <charconv>
+#include <iterator>
+#include <string>
 
 #include "serial/ComEmulator.h"
 
@@ -9,10 +11,14 @@ constexpr uint32_t kMaxDword = 0xFFFFFFFF;
 constexpr unsigned kMaxProbedPort = 255;
 
 // "\\.\COM%d" for 1-4 and "\\.\COM%2.2d" from 5 up: the two-digit form starts at 5.
+// Built without printf: an enumeration names every one of 255 ports.
 std::string DeviceName(unsigned nPort) {
-    char szName[32];
-    std::snprintf(szName, sizeof szName, nPort <= 4 ? "\\\\.\\COM%u" : "\\\\.\\COM%2.2u", nPort);
-    return szName;
+    char acName[16] = "\\\\.\\COM";
+    char* pEnd = acName + std::char_traits<char>::length(acName);
+    if (nPort >= 5 && nPort <= 9)
+        *pEnd++ = '0';
+    pEnd = std::to_chars(pEnd, std::end(acName), nPort).ptr;
+    return std::string(acName, pEnd);
 }
 
 bool CountsAsPresent(uint32_t nError) {
@@ -30,13 +36,14 @@ int CSerialPort::EnumeratePorts(std::vector<unsigned>& aPorts) {
     aPorts.clear();
     for (unsigned nPort = 1; nPort <= kMaxProbedPort; ++nPort) {
         // Where the platform can tell without opening, no port is disturbed.
-        const std::optional<bool> known = api.PresentWithoutOpening(DeviceName(nPort));
+        const std::string strName = DeviceName(nPort);
+        const std::optional<bool> known = api.PresentWithoutOpening(strName);
         if (known) {
             if (*known)
                 aPorts.push_back(nPort);
             continue;
         }
-        const PortHandle hPort = api.CreateFile(DeviceName(nPort));
+        const PortHandle hPort = api.CreateFile(strName);
         bool bPresent;
         if (hPort != kInvalidHandle) {
             api.CloseHandle(hPort);

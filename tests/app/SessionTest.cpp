@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "tests/support/FakeComApi.h"
 #include "tests/support/NullComApi.h"
 #include "tests/support/ScriptedPeer.h"
 #include "tests/support/TestDoubles.h"
@@ -148,6 +149,21 @@ TEST(Session, ADeviceErrorIsAFailureAndTheNextOperationStartsCleanly) {
     EXPECT_EQ(t.session.Run(JMP_CONFIG), CmdOutcome::Failed);
     EXPECT_EQ(t.session.Run(READ_VERSION), CmdOutcome::Finished);
     EXPECT_EQ(peer.aWritten.back(), ">1V\n");
+}
+
+// A start-up probes each port once: the configure that every front end runs, not the
+// construction before it as well.
+TEST(Session, PortsAreProbedWhenConfiguredOnly) {
+    FakeComApi api;
+    api.SetPort(6, FakeComApi::Port::Present);
+    RecordingWaiter waiter;
+    FixedClock clock;
+    CSession session(SessionServices{&api, &waiter, &clock, nullptr});
+    EXPECT_EQ(api.CountCalls("CreateFile"), 0);
+    EXPECT_TRUE(session.Ports().empty());
+    session.Configure({});
+    EXPECT_EQ(api.CountCalls("CreateFile"), 255);
+    EXPECT_EQ(session.Ports(), std::vector<unsigned>{6});
 }
 
 TEST(Session, PortsOpenAndCloseWithCountersAndTheReason) {

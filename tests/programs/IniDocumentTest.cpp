@@ -133,6 +133,32 @@ TEST(IniDocument, AValueCannotBreakItsLine) {
     EXPECT_EQ(back.Find("PROG_5", "Steps"), "1");
 }
 
+// A file written whole is built line by line without a document: the same text as the
+// keys set one by one in an empty document.
+TEST(IniDocument, AppendedLinesAreTheOnesSetAdds) {
+    const struct {
+        const char* pSection;
+        const char* pKey;
+        const char* pValue;
+    } aKeys[] = {
+        {"Random", "MIX", "80"},      {" PROG_1\t", "Name", "two\r\nlines\rand\n"},
+        {" PROG_1\t", " Steps ", ""}, {" PROG_1\t", "Step_1", " 0101 "},
+        {"[x]", "k", "[PROG_2]"},     {"", "=", "="},
+    };
+    CIniDocument doc;
+    std::string strText;
+    const char* pLastSection = nullptr;
+    for (const auto& k : aKeys) {
+        if (pLastSection == nullptr || std::string(pLastSection) != k.pSection)
+            CIniDocument::AppendSection(strText, k.pSection);
+        pLastSection = k.pSection;
+        CIniDocument::AppendKey(strText, k.pKey, k.pValue);
+        doc.Set(k.pSection, k.pKey, k.pValue);
+    }
+    EXPECT_EQ(strText, doc.Serialize());
+    EXPECT_EQ(CIniDocument::Parse(strText).Find("PROG_1", "Name"), "two  lines and");
+}
+
 }  // namespace
 
 namespace {

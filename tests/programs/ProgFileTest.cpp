@@ -21,6 +21,17 @@ protected:
         rig.session.LoadProgFile(strName);
     }
 
+    static void ExpectSameStore(const ProgramStore& a, const ProgramStore& b) {
+        EXPECT_EQ(a.RandomLen, b.RandomLen);
+        for (int n = 0; n < kProgCount; ++n) {
+            SCOPED_TRACE(n);
+            EXPECT_EQ(a.aProgs[n].Steps, b.aProgs[n].Steps);
+            EXPECT_EQ(a.aProgs[n].MixAllowed, b.aProgs[n].MixAllowed);
+            EXPECT_STREQ(a.aProgs[n].Name, b.aProgs[n].Name);
+            EXPECT_EQ(std::memcmp(a.aProgs[n].Data, b.aProgs[n].Data, kDataSize), 0);
+        }
+    }
+
     DialogRig rig;
 };
 
@@ -126,18 +137,36 @@ TEST_F(ProgFileTest, StoreAndLoadGiveBackTheSamePrograms) {
 
     rig.session.StoreProgFile(rig.folder.File("round.ini"));  // an absolute path
     rig.session.LoadProgFile("round.ini");
-    const ProgramStore& after = rig.session.Store();
-    EXPECT_EQ(after.RandomLen, 3);
-    for (int n = 0; n < kProgCount; ++n) {
-        SCOPED_TRACE(n);
-        EXPECT_EQ(after.aProgs[n].Steps, before.aProgs[n].Steps);
-        EXPECT_EQ(after.aProgs[n].MixAllowed, before.aProgs[n].MixAllowed);
-        EXPECT_STREQ(after.aProgs[n].Name, before.aProgs[n].Name);
-        EXPECT_EQ(std::memcmp(after.aProgs[n].Data, before.aProgs[n].Data, kDataSize), 0);
-    }
+    EXPECT_EQ(rig.session.Store().RandomLen, 3);
+    ExpectSameStore(rig.session.Store(), before);
     const std::string strFile = ReadBytes(rig.folder.File("round.ini"));
     EXPECT_NE(strFile.find("[PROG_2]\r\nMixAllowed=1\r\nName=Bounce\r\n"), std::string::npos);
     EXPECT_NE(strFile.find("[PROG_4]\r\nMixAllowed=0\r\nName=-\r\nSteps=0\r\n"), std::string::npos);
+}
+
+// The reader trims blanks and removes a pair of quotes: names it would change are
+// stored in quotes. "-" with blanks read back as "-" would lose the program's steps.
+TEST_F(ProgFileTest, NamesTheReaderWouldChangeComeBackAsTheyWere) {
+    const char* aNames[] = {"-  ", "\t-", " lead", "\"q\"", "'s'", "'", "a'b'", "-"};
+    ProgramStore& s = rig.session.Store();
+    for (int n = 0; n < 8; ++n) {
+        s.aProgs[n] = LightProgram{};
+        std::strcpy(s.aProgs[n].Name, aNames[n]);
+        s.aProgs[n].Steps = 1;
+        s.aProgs[n].Data[0] = static_cast<uint8_t>(n + 1);
+    }
+    rig.session.StoreProgFile("names.ini");
+    const std::string strFile = ReadBytes(rig.folder.File("names.ini"));
+    EXPECT_NE(strFile.find("Name=\"-  \"\r\n"), std::string::npos);
+    EXPECT_NE(strFile.find("Name='\r\n"), std::string::npos);
+    EXPECT_NE(strFile.find("Name=a'b'\r\n"), std::string::npos);
+    rig.session.LoadProgFile("names.ini");
+    for (int n = 0; n < 8; ++n) {
+        SCOPED_TRACE(aNames[n]);
+        EXPECT_STREQ(Prog(n + 1).Name, aNames[n]);
+        // Only the real empty slot reads as one.
+        EXPECT_EQ(Prog(n + 1).Steps, n == 7 ? 0 : 1);
+    }
 }
 
 TEST_F(ProgFileTest, AFailedStoreLeavesTheOldFileAndSaysSo) {
@@ -205,6 +234,34 @@ TEST_F(ProgFileTest, BadFilesStillLoad) {
     rig.session.LoadProgFile("adir");
     EXPECT_EQ(rig.session.GetTrace(), " 0 programs loaded from adir");
     EXPECT_EQ(rig.session.Store().RandomLen, 80);
+}
+
+// The fuzz target and other callers without files load and store through the document
+// entry points: the file functions must be exactly these with the file read or written.
+TEST_F(ProgFileTest, FileFunctionsAreTheDocumentOnesAroundTheFile) {
+    const std::string strText =
+        "[Random]\nMIX=9\n[PROG_3]\nName=\" three \"\nMixAllowed=2\nSteps=3\n"
+        "Step_1=10101010\nStep_2=01010101\nStep_3=short\n[prog_5]\nname=-\nsteps=4\n";
+    Load("doc.ini", strText);
+    const ProgramStore fromFile = rig.session.Store();
+    const std::string strTrace = rig.session.GetTrace();
+    const std::string strRow = Row(2);
+    rig.session.Store().ClearPrograms();
+    rig.dlg.ListProgEntry(2);
+    ASSERT_NE(Row(2), strRow);
+
+    CProgFiles& files = rig.session.Files();
+    files.LoadProgDocument(CIniDocument::Parse(strText), "doc.ini");
+    EXPECT_EQ(rig.session.GetTrace(), strTrace);
+    EXPECT_EQ(Row(2), strRow);
+    EXPECT_EQ(rig.session.Store().RandomLen, 9);
+    ExpectSameStore(rig.session.Store(), fromFile);
+    EXPECT_EQ(Prog(3).Steps, 2);
+    EXPECT_EQ(files.ReadProgFromIni(2, "doc.ini"), 1);
+    EXPECT_EQ(files.ReadProgFromIni(4, "doc.ini"), 0);
+
+    rig.session.StoreProgFile("out.ini");
+    EXPECT_EQ(ReadBytes(rig.folder.File("out.ini")), files.StoreText());
 }
 
 TEST_F(ProgFileTest, ListProgEntryRewritesOneRowAndKeepsTheSelection) {

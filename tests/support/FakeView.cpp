@@ -95,7 +95,8 @@ bool FakeView::IsShown(int nId) const {
     return it != controls.end() && it->second.bShown;
 }
 void FakeView::SetIcon(int nId, int nIconRes) {
-    Log("SetIcon", nId, std::to_string(nIconRes));
+    if (bLogCalls)
+        Log("SetIcon", nId, std::to_string(nIconRes));
     if (Has(nId))
         controls[nId].nIcon = nIconRes;
 }
@@ -118,7 +119,8 @@ int FakeView::ComboGetSel(int nId) const {
     return it == controls.end() ? -1 : it->second.nSel;
 }
 void FakeView::ComboSetSel(int nId, int nRow) {
-    Log("ComboSetSel", nId, std::to_string(nRow));
+    if (bLogCalls)
+        Log("ComboSetSel", nId, std::to_string(nRow));
     if (!Has(nId))
         return;
     Control& c = controls[nId];
@@ -128,14 +130,16 @@ void FakeView::ComboSetSel(int nId, int nRow) {
         c.strText = c.aRows[c.nSel];
 }
 std::string FakeView::ComboGetRow(int nId, int nRow) const {
-    Log("ComboGetRow", nId, std::to_string(nRow));
+    if (bLogCalls)
+        Log("ComboGetRow", nId, std::to_string(nRow));
     auto it = controls.find(nId);
     if (it == controls.end() || nRow < 0 || nRow >= static_cast<int>(it->second.aRows.size()))
         return {};
     return it->second.aRows[nRow];
 }
 void FakeView::ComboInsert(int nId, int nRow, const std::string& s) {
-    Log("ComboInsert", nId, std::to_string(nRow) + "," + s);
+    if (bLogCalls)  // the text is built only for the log
+        Log("ComboInsert", nId, std::to_string(nRow) + "," + s);
     if (!Has(nId))
         return;
     Control& c = controls[nId];
@@ -147,7 +151,8 @@ void FakeView::ComboInsert(int nId, int nRow, const std::string& s) {
         c.nSel++;
 }
 void FakeView::ComboDelete(int nId, int nRow) {
-    Log("ComboDelete", nId, std::to_string(nRow));
+    if (bLogCalls)
+        Log("ComboDelete", nId, std::to_string(nRow));
     if (!Has(nId))
         return;
     Control& c = controls[nId];
@@ -161,7 +166,8 @@ void FakeView::ComboDelete(int nId, int nRow) {
         c.nSel--;
 }
 void FakeView::ComboSetRowTip(int nId, int nRow, const std::string& s) {
-    Log("ComboSetRowTip", nId, std::to_string(nRow) + "," + s);
+    if (bLogCalls)
+        Log("ComboSetRowTip", nId, std::to_string(nRow) + "," + s);
     if (!Has(nId))
         return;
     Control& c = controls[nId];
@@ -169,14 +175,16 @@ void FakeView::ComboSetRowTip(int nId, int nRow, const std::string& s) {
         c.aTips[nRow] = s;
 }
 void FakeView::SliderSetRange(int nId, int nMin, int nMax) {
-    Log("SliderSetRange", nId, std::to_string(nMin) + "," + std::to_string(nMax));
+    if (bLogCalls)
+        Log("SliderSetRange", nId, std::to_string(nMin) + "," + std::to_string(nMax));
     if (!Has(nId))
         return;
     controls[nId].nMin = nMin;
     controls[nId].nMax = nMax;
 }
 void FakeView::SliderSetPos(int nId, int nPos) {
-    Log("SliderSetPos", nId, std::to_string(nPos));
+    if (bLogCalls)
+        Log("SliderSetPos", nId, std::to_string(nPos));
     if (!Has(nId))
         return;
     Control& c = controls[nId];
@@ -188,7 +196,8 @@ int FakeView::SliderGetPos(int nId) const {
     return it == controls.end() ? 0 : it->second.nPos;
 }
 void FakeView::SetTimer(int nTimerId, int nPeriodMs) {
-    Log("SetTimer", nTimerId, std::to_string(nPeriodMs));
+    if (bLogCalls)
+        Log("SetTimer", nTimerId, std::to_string(nPeriodMs));
     timers[nTimerId] = nPeriodMs;
     aTimerLog.emplace_back(nTimerId, nPeriodMs);
 }

@@ -2,7 +2,7 @@
 // hand, and dialogs answered from queues.
 #pragma once
 
-#include <deque>
+#include <list>
 #include <map>
 #include <optional>
 #include <set>
@@ -99,8 +99,10 @@ public:
     int nWatchedFd = -1;                         // the descriptor watched for input
     std::vector<int> aWatchLog;                  // every WatchPort argument
     std::vector<std::string> aMessages;
-    std::deque<std::optional<std::string>> qOpenAnswers;  // answers for ChooseOpenFile
-    std::deque<std::optional<std::string>> qSaveAnswers;
+    // Answers for ChooseOpenFile and ChooseSaveFile. Lists: a deque allocates when it is
+    // made, and a fuzz target makes a view per input.
+    std::list<std::optional<std::string>> qOpenAnswers;
+    std::list<std::optional<std::string>> qSaveAnswers;
     std::vector<std::string> aFilters;
     int nAboutShown = 0;
     std::vector<std::pair<int, LightProgram>> aEditorsShown;  // program index, record
