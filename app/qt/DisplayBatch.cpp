@@ -23,7 +23,7 @@ CDisplayBatch::CDisplayBatch(QPlainTextEdit& log, const CPathSpellings& paths, Q
     : QObject(pParent), log(log), paths(paths) {
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, this, &CDisplayBatch::OnTimer);
+    connect(&timer, &QTimer::timeout, this, &CDisplayBatch::ApplyDue);
 }
 
 void CDisplayBatch::Arm() {
@@ -38,10 +38,6 @@ void CDisplayBatch::Arm() {
         timer.stop();
     else
         timer.start(static_cast<int>(std::max<qint64>(nWait, 0)));
-}
-
-void CDisplayBatch::OnTimer() {
-    ApplyDue();
 }
 
 void CDisplayBatch::ApplyDue() {

@@ -49,7 +49,6 @@ public:
     // The box's text as last set here, or false when nothing is waiting for it.
     bool PendingBoxText(const QLineEdit& box, std::string& strText) const;
 
-    bool IsPending() const { return bTracePending || !mapBoxTexts.empty(); }
     // Shows everything gathered so far, now.
     void Apply();
     // Shows the log now; the counters when their period has passed.
@@ -60,7 +59,6 @@ private:
     qint64 TraceAge() const { return bTracePending ? sinceTrace.elapsed() : -1; }
     qint64 BoxAge() const { return mapBoxTexts.empty() ? -1 : sinceBoxes.elapsed(); }
     void TracePending();
-    void OnTimer();
     // Shows what is due, and waits for the rest.
     void ApplyDue();
     void Arm();
