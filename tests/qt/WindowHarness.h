@@ -4,18 +4,12 @@
 #include <string>
 
 #include "app/GlowdeskDlg.h"
-#include "app/Session.h"
 #include "app/qt/GlowdeskWindow.h"
-#include "serial/ComEmulator.h"
-#include "tests/support/NullComApi.h"
-#include "tests/support/TestDoubles.h"
+#include "tests/support/SessionRig.h"
 
-struct WindowHarness {
+struct WindowHarness : SessionRig {
     explicit WindowHarness(const std::string& strArgs = "", ComApi* pApi = nullptr)
-        : api(pApi ? *pApi : nullApi),
-          session(SessionServices{&api, &waiter, &clock, &debug}),
-          emulator(session.Emulator()),
-          dlg(window, session) {
+        : SessionRig(pApi), dlg(window, session) {
         window.Attach(&dlg);
         dlg.OnInitDialog(strArgs, "/nonexistent-dir");
         window.show();
@@ -28,13 +22,6 @@ struct WindowHarness {
         return qobject_cast<T*>(window.Control(nId));
     }
 
-    RecordingWaiter waiter;
-    RecordingDebugSink debug;
-    FixedClock clock;
-    NullComApi nullApi;
-    ComApi& api;
-    CSession session;
-    CComEmulator& emulator;
     GlowdeskWindow window;
     CGlowdeskDlg dlg;
 };
