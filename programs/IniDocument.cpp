@@ -67,6 +67,7 @@ std::string KeyLine(std::string_view strName, std::string_view strValue) {
 }
 
 constexpr std::string_view kCrLf = "\r\n";
+constexpr size_t kLinesAtOnce = 8;
 
 }  // namespace
 
@@ -99,6 +100,11 @@ CIniDocument CIniDocument::Parse(std::string_view strText) {
         doc.strBom = strText.substr(0, 3);
         strText.remove_prefix(3);
     }
+    // Room for every section at once: each needs its '['.
+    const size_t nSections =
+        1 + static_cast<size_t>(std::count(strText.begin(), strText.end(), '['));
+    doc.aSections.reserve(nSections);
+    doc.sections.Reserve(nSections);
     size_t nPos = 0;
     while (nPos < strText.size()) {
         const size_t nEnd = strText.find_first_of("\r\n", nPos);
@@ -121,44 +127,57 @@ CIniDocument CIniDocument::Parse(std::string_view strText) {
         }
         doc.AddLine(std::move(line));
     }
+    doc.SealIndexes(0);
     return doc;
 }
 
 void CIniDocument::AddLine(Line line) {
     if (const auto name = SectionName(line.strText)) {
-        const std::string strFold = FoldIniName(*name);
+        std::string strFold = FoldIniName(*name);
         Section section;
         section.bHasHeader = true;
         section.header = std::move(line);
         aSections.push_back(std::move(section));
-        mapSections.try_emplace(strFold, aSections.size() - 1);
+        sections.Add(std::move(strFold), aSections.size() - 1);
         return;
     }
     Section& section = aSections.back();
+    // Most sections hold a few lines: room for them at once, not in four steps.
+    if (section.aLines.empty())
+        section.aLines.reserve(kLinesAtOnce);
     section.aLines.push_back(std::move(line));
-    IndexKey(section, section.aLines.size() - 1);
+    if (const auto name = KeyName(section.aLines.back().strText)) {
+        if (section.keys.Empty())
+            section.keys.Reserve(kLinesAtOnce);
+        section.keys.Add(FoldIniName(*name), section.aLines.size() - 1);
+    }
 }
 
-void CIniDocument::IndexKey(Section& section, size_t nLine) {
-    if (const auto name = KeyName(section.aLines[nLine].strText))
-        section.mapKeys.try_emplace(FoldIniName(*name), nLine);
+void CIniDocument::SealIndexes(size_t nFirstSection) {
+    sections.Seal();
+    for (size_t n = nFirstSection; n < aSections.size(); ++n)
+        aSections[n].keys.Seal();
 }
 
 std::optional<std::string> CIniDocument::Find(std::string_view strSection,
                                               std::string_view strKey) const {
-    const auto itSection = mapSections.find(FoldIniName(Trim(strSection)));
-    if (itSection == mapSections.end())
+    const auto nSection = sections.Find(FoldIniName(Trim(strSection)));
+    if (!nSection)
         return std::nullopt;
-    const Section& section = aSections[itSection->second];
-    const auto itKey = section.mapKeys.find(FoldIniName(Trim(strKey)));
-    if (itKey == section.mapKeys.end())
+    const Section& section = aSections[*nSection];
+    const auto nLine = section.keys.Find(FoldIniName(Trim(strKey)));
+    if (!nLine)
         return std::nullopt;
-    std::string_view strValue = RawValue(section.aLines[itKey->second].strText);
+    std::string_view strValue = RawValue(section.aLines[*nLine].strText);
     if (strValue.size() >= 2 && (strValue.front() == '"' || strValue.front() == '\'') &&
         strValue.back() == strValue.front()) {
         strValue = strValue.substr(1, strValue.size() - 2);
     }
     return std::string(strValue);
+}
+
+bool CIniDocument::HasSection(std::string_view strSection) const {
+    return sections.Find(FoldIniName(Trim(strSection))).has_value();
 }
 
 void CIniDocument::EndLastLine() {
@@ -174,18 +193,19 @@ void CIniDocument::Set(std::string_view strSection, std::string_view strKey,
     const std::string strName = OneLine(Trim(strKey));
     const std::string strLine = KeyLine(strName, strValue);
 
-    const auto itSection = mapSections.find(FoldIniName(Trim(strSection)));
-    if (itSection == mapSections.end()) {
+    const auto nSection = sections.Find(FoldIniName(Trim(strSection)));
+    if (!nSection) {
         EndLastLine();
         AddLine(Line{SectionLine(strSection), EolCrLf});
         AddLine(Line{strLine, EolCrLf});
+        SealIndexes(aSections.size() - 1);
         return;
     }
 
-    Section& section = aSections[itSection->second];
-    const auto itKey = section.mapKeys.find(FoldIniName(strName));
-    if (itKey != section.mapKeys.end()) {
-        Line& line = section.aLines[itKey->second];
+    Section& section = aSections[*nSection];
+    std::string strFold = FoldIniName(strName);
+    if (const auto nLine = section.keys.Find(strFold)) {
+        Line& line = section.aLines[*nLine];
         if (RawValue(line.strText) == OneLine(strValue))
             return;  // nothing to change
         // The key keeps the spelling it has in the file.
@@ -204,7 +224,7 @@ void CIniDocument::Set(std::string_view strSection, std::string_view strKey,
     section.aLines.insert(section.aLines.begin() + static_cast<std::ptrdiff_t>(nPos),
                           Line{strLine, EolCrLf});
     // Only blank lines moved, and they are not indexed.
-    section.mapKeys.try_emplace(FoldIniName(strName), nPos);
+    section.keys.Insert(std::move(strFold), nPos);
 }
 
 std::string CIniDocument::Serialize() const {

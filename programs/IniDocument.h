@@ -7,8 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "programs/IniNameIndex.h"
 
 class CIniDocument {
 public:
@@ -20,6 +21,8 @@ public:
     // compared without regard to case), trimmed and with one pair of surrounding
     // quotes removed. Empty optional when there is no such key.
     std::optional<std::string> Find(std::string_view strSection, std::string_view strKey) const;
+    // Whether the section is there (name compared as in Find).
+    bool HasSection(std::string_view strSection) const;
 
     // Changes the first matching key in place, or adds the key at the end of its
     // section, or adds the section at the end of the document. New lines end in CRLF.
@@ -43,16 +46,17 @@ private:
         bool bHasHeader = false;  // false only for the lines before the first section
         Line header;
         std::vector<Line> aLines;
-        std::unordered_map<std::string, size_t> mapKeys;  // folded name -> first key line
+        CIniNameIndex keys;  // folded name -> first key line
     };
 
+    // Appends a line while the document is read; SealIndexes() before the next lookup.
     void AddLine(Line line);
+    void SealIndexes(size_t nFirstSection);
     void EndLastLine();
-    static void IndexKey(Section& section, size_t nLine);
 
     std::string strBom;
     std::vector<Section> aSections{Section{}};
-    std::unordered_map<std::string, size_t> mapSections;  // folded name -> first section
+    CIniNameIndex sections;  // folded name -> first section
 };
 
 // Folds the letters of Windows-1252 to lower case, for comparing names.

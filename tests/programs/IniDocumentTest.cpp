@@ -133,6 +133,35 @@ TEST(IniDocument, AValueCannotBreakItsLine) {
     EXPECT_EQ(back.Find("PROG_5", "Steps"), "1");
 }
 
+// Lookups after edits that add sections and keys before, between and after the ones
+// read: every name is still found where it first stands, and only there.
+TEST(IniDocument, FindsEveryNameAfterEditsInAnyOrder) {
+    CIniDocument doc = CIniDocument::Parse("[m]\nk=m1\nk=m2\n[M]\nk=M\nj=M\n[x]\nb=x\n");
+    doc.Set("z", "k", "z");  // a new section after all others
+    doc.Set("a", "k", "a");  // and one before them
+    doc.Set("m", "z", "mz");
+    doc.Set("m", "a", "ma");  // keys before and after the one read
+    doc.Set("M", "k", "m3");  // the first section of the name, its first key
+    const struct {
+        const char* pSection;
+        const char* pKey;
+        std::optional<std::string> value;
+    } aCases[] = {
+        {"a", "k", "a"},          {"m", "k", "m3"},         {"m", "a", "ma"},
+        {"m", "z", "mz"},         {"x", "b", "x"},          {"z", "k", "z"},
+        {"m", "j", std::nullopt}, {"a", "b", std::nullopt}, {"b", "k", std::nullopt},
+    };
+    for (const CIniDocument& d : {doc, CIniDocument::Parse(doc.Serialize())}) {
+        for (const auto& c : aCases) {
+            SCOPED_TRACE(std::string(c.pSection) + "/" + c.pKey);
+            EXPECT_EQ(d.Find(c.pSection, c.pKey), c.value);
+        }
+    }
+    EXPECT_EQ(doc.Serialize(),
+              "[m]\nk=m3\r\nk=m2\nz=mz\r\na=ma\r\n[M]\nk=M\nj=M\n[x]\nb=x\n"
+              "[z]\r\nk=z\r\n[a]\r\nk=a\r\n");
+}
+
 // A file written whole is built line by line without a document: the same text as the
 // keys set one by one in an empty document.
 TEST(IniDocument, AppendedLinesAreTheOnesSetAdds) {
