@@ -1,5 +1,6 @@
 #include "serial/SerialPort.h"
 
+#include <array>
 #include <charconv>
 #include <iterator>
 #include <string>
@@ -11,7 +12,6 @@ constexpr uint32_t kMaxDword = 0xFFFFFFFF;
 constexpr unsigned kMaxProbedPort = 255;
 
 // "\\.\COM%d" for 1-4 and "\\.\COM%2.2d" from 5 up: the two-digit form starts at 5.
-// Built without printf: an enumeration names every one of 255 ports.
 std::string DeviceName(unsigned nPort) {
     char acName[16] = "\\\\.\\COM";
     char* pEnd = acName + std::char_traits<char>::length(acName);
@@ -19,6 +19,17 @@ std::string DeviceName(unsigned nPort) {
         *pEnd++ = '0';
     pEnd = std::to_chars(pEnd, std::end(acName), nPort).ptr;
     return std::string(acName, pEnd);
+}
+
+// The names of the probed ports, built once: every enumeration names all of them.
+const std::string& ProbedDeviceName(unsigned nPort) {
+    static const auto kNames = [] {
+        std::array<std::string, kMaxProbedPort + 1> aNames;
+        for (unsigned n = 1; n <= kMaxProbedPort; ++n)
+            aNames[n] = DeviceName(n);
+        return aNames;
+    }();
+    return kNames.at(nPort);
 }
 
 bool CountsAsPresent(uint32_t nError) {
@@ -36,7 +47,7 @@ int CSerialPort::EnumeratePorts(std::vector<unsigned>& aPorts) {
     aPorts.clear();
     for (unsigned nPort = 1; nPort <= kMaxProbedPort; ++nPort) {
         // Where the platform can tell without opening, no port is disturbed.
-        const std::string strName = DeviceName(nPort);
+        const std::string& strName = ProbedDeviceName(nPort);
         const std::optional<bool> known = api.PresentWithoutOpening(strName);
         if (known) {
             if (*known)
