@@ -10,7 +10,11 @@ if ! command -v clang++ >/dev/null; then
     echo "fuzzing skipped: clang++ is not installed"
     exit 0
 fi
-flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
+# Every undefined-behaviour check except the dynamic type check of each member call,
+# which took a fifth of each run: the core casts no object down to a derived type, so
+# only a destroyed object could fail it, and the address sanitizer reports those. The
+# sanitizer stage of test.sh still runs every test with it.
+flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize=vptr -fno-sanitize-recover=all -fno-omit-frame-pointer"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DGLOWDESK_GUI=OFF -DGLOWDESK_TESTS=OFF -DGLOWDESK_TOOLS=OFF -DGLOWDESK_FUZZ=ON \
     -DCMAKE_CXX_FLAGS="$flags" >/dev/null

@@ -214,12 +214,14 @@ public:
             for (int i = 0; i < (k % 2 ? 12 : 3 + k); ++i)
                 peer.Image()[nName + i] = static_cast<uint8_t>('A' + k + i);
         }
-        // Something to write: program k has k * 11 steps and a name of k letters. The
-        // lengths leave every remainder of the 5-byte write chunks and the 7-byte read
-        // chunks, and keep a whole-store write to a few hundred exchanges per input.
+        // Something to write: program k has k steps (the last one 17) and a name of k
+        // letters. The lengths leave every remainder of the 5-byte write chunks and the
+        // 7-byte read chunks, the last one takes several chunks of each, and a
+        // whole-store write stays at a few dozen exchanges: every exchange more is
+        // paid by every input that writes the store.
         for (int k = 0; k < kProgCount; ++k) {
             LightProgram& prog = session.Store().aProgs[k];
-            prog.Steps = static_cast<uint16_t>(k * 11);
+            prog.Steps = static_cast<uint16_t>(k + 1 < kProgCount ? k : 17);
             prog.MixAllowed = k & 1;
             for (int i = 0; i < k; ++i)
                 prog.Name[i] = static_cast<char>('a' + i);
