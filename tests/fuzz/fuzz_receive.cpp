@@ -35,6 +35,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/GlowdeskDlg.h"
@@ -91,8 +92,11 @@ public:
     }
     bool WriteFile(PortHandle, const uint8_t* pBuf, uint32_t nCount, uint32_t& nDone) override {
         CheckRequest(pBuf, nCount);
-        aRequests.emplace_back(reinterpret_cast<const char*>(pBuf), nCount);
-        strLastRequest = aRequests.back();
+        Request request;
+        std::memcpy(request.ac, pBuf, nCount);
+        request.n = static_cast<uint8_t>(nCount);
+        aRequests.push_back(request);
+        lastRequest = request;
         ++nWrites;
         nDone = nCount;
         return true;
@@ -145,9 +149,16 @@ public:
     }
     std::string strRx;
     size_t nRxPos = 0;
-    long nRxTaken = 0;                   // bytes the dialog has read in all
-    std::vector<std::string> aRequests;  // not yet taken by the Handheld
-    std::string strLastRequest;
+    long nRxTaken = 0;  // bytes the dialog has read in all
+    // A request as written; CheckRequest has bounded its length. Kept in place: one
+    // string allocated per request cost as much as the engine's work for it.
+    struct Request {
+        char ac[18];
+        uint8_t n = 0;
+        std::string_view Text() const { return {ac, n}; }
+    };
+    std::vector<Request> aRequests;  // not yet taken by the Handheld
+    Request lastRequest;
     int nWrites = 0;
 };
 
@@ -252,7 +263,8 @@ public:
     // static info is the one set here.
     std::string Answer() {
         std::string strAnswer;
-        for (const std::string& strRequest : api.aRequests) {
+        for (const LineApi::Request& request : api.aRequests) {
+            const std::string_view strRequest = request.Text();
             peer.HandleFrame(reinterpret_cast<const uint8_t*>(strRequest.data()),
                              static_cast<int>(strRequest.size()));
             char ac[32];
@@ -325,7 +337,7 @@ private:
             // A request of the running frame command is on the line.
             Check(bAnyCmd);
             Check(RequestLetter(nFrameCmd) != 0);
-            Check(!api.strLastRequest.empty() && api.strLastRequest[2] == RequestLetter(nFrameCmd));
+            Check(api.lastRequest.n > 2 && api.lastRequest.ac[2] == RequestLetter(nFrameCmd));
             Check(view.TimerPeriod(kTimerCom) == 8);
             Check(view.Ctl(IDC_START).strText == "stop");
         } else {
