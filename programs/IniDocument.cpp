@@ -176,10 +176,6 @@ std::optional<std::string> CIniDocument::Find(std::string_view strSection,
     return std::string(strValue);
 }
 
-bool CIniDocument::HasSection(std::string_view strSection) const {
-    return sections.Find(FoldIniName(Trim(strSection))).has_value();
-}
-
 void CIniDocument::EndLastLine() {
     Section& last = aSections.back();
     Line* pLine =

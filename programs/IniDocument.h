@@ -21,8 +21,6 @@ public:
     // compared without regard to case), trimmed and with one pair of surrounding
     // quotes removed. Empty optional when there is no such key.
     std::optional<std::string> Find(std::string_view strSection, std::string_view strKey) const;
-    // Whether the section is there (name compared as in Find).
-    bool HasSection(std::string_view strSection) const;
 
     // Changes the first matching key in place, or adds the key at the end of its
     // section, or adds the section at the end of the document. New lines end in CRLF.

@@ -123,12 +123,6 @@ int CProgFiles::ReadProgFromIni(int nIndex, const CIniDocument& doc) {
         return 0;
     LightProgram& r = store.aProgs[nIndex];
     const std::string strSection = ProgSection(nIndex);
-    // A program the file does not have stays as cleared: no name, no steps.
-    if (!doc.HasSection(strSection)) {
-        std::memset(r.Name, 0, sizeof r.Name);
-        r.Steps = 0;
-        return 0;
-    }
 
     int n = IniDocInt(doc, strSection, "Steps", 0);
     if (n > kMaxFileSteps)
