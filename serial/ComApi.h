@@ -72,4 +72,7 @@ public:
     // Let the poll descriptor report input only once nBytes have arrived (1: any byte).
     // A hint where the platform has it; reads still return what has arrived.
     virtual bool SetReadWakeThreshold(PortHandle, int /*nBytes*/) { return true; }
+    // Whether the adapter passes short input on at once (its latency timer at the
+    // shortest), as asked at open: nothing where there is no such setting.
+    virtual std::optional<bool> LowLatency(PortHandle) { return std::nullopt; }
 };

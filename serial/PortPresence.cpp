@@ -18,9 +18,18 @@ bool IsPortPresent(const PortNodeFacts& facts) {
         return false;
     if (!facts.bKernelTty)
         return true;  // a pseudo-terminal, or a system without /sys
-    if (!facts.bHasDevice)
+    return facts.bHasDevice && !IsUartPlaceholder(facts);
+}
+
+bool IsUartPlaceholder(const PortNodeFacts& facts) {
+    if (!IsUartNodeName(facts.strName))
         return false;
-    if (IsUartNodeName(facts.strName) && facts.nUartType && *facts.nUartType == 0)
-        return false;
-    return true;
+    if (facts.nUartType)
+        return *facts.nUartType == 0;
+    return facts.bLegacyPlatformDevice;
+}
+
+bool SettingsChangesStayLocal(const PortNodeFacts& facts) {
+    return facts.bPseudoTerminal || IsUartNodeName(facts.strName) ||
+           facts.strName.starts_with("ttyAMA");
 }

@@ -1,6 +1,7 @@
 #include "serial/posix/PortFileSystem.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -22,6 +23,15 @@ std::optional<long> ReadNumber(const std::string& strPath) {
     if (file >> nValue)
         return nValue;
     return std::nullopt;
+}
+
+std::string GroupName(unsigned nGroup) {
+    group entry{};
+    group* pFound = nullptr;
+    char acBuf[4096];
+    if (getgrgid_r(nGroup, &entry, acBuf, sizeof acBuf, &pFound) != 0 || pFound == nullptr)
+        return {};
+    return entry.gr_name;
 }
 }  // namespace
 
@@ -50,11 +60,16 @@ PortNodeFacts PortFileSystem::Facts(const std::string& strPath) const {
     if (error)
         return facts;
     facts.strName = resolved.filename().string();
+    facts.bPseudoTerminal = resolved.parent_path() == "/dev/pts";
+    facts.strGroup = GroupName(st.nGroup);
     const std::string strSysTty = strSysRoot + "/class/tty/" + facts.strName;
     facts.bKernelTty = PathExists(strSysTty);
     if (facts.bKernelTty) {
         facts.bHasDevice = PathExists(strSysTty + "/device");
         facts.nUartType = ReadNumber(strSysTty + "/type");
+        const std::filesystem::path device =
+            std::filesystem::canonical(strSysTty + "/device", error);
+        facts.bLegacyPlatformDevice = !error && device.filename() == "serial8250";
     }
     return facts;
 }
@@ -69,6 +84,7 @@ PortFileSystem::NodeStat PortFileSystem::StatNode(const std::string& strPath) co
     if (stat(strPath.c_str(), &st) == 0) {
         result.bExists = true;
         result.bCharDevice = S_ISCHR(st.st_mode);
+        result.nGroup = st.st_gid;
     }
     return result;
 }

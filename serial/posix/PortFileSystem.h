@@ -20,7 +20,7 @@ public:
     // Where a path of the fixed port table (/dev/...) is found: under the /dev root.
     std::string Locate(const std::string& strPath) const;
     // What is known about the node at strPath, read without opening it.
-    PortNodeFacts Facts(const std::string& strPath) const;
+    virtual PortNodeFacts Facts(const std::string& strPath) const;
     // open(2) of the node at strPath; -1 with errno set on failure.
     virtual int OpenNode(const std::string& strPath, int nFlags);
 
@@ -28,6 +28,7 @@ protected:
     struct NodeStat {
         bool bExists = false;
         bool bCharDevice = false;
+        unsigned nGroup = 0;
     };
     // stat(2), following symbolic links.
     virtual NodeStat StatNode(const std::string& strPath) const;

@@ -22,6 +22,9 @@
 namespace {
 constexpr uint32_t kMaxDword = 0xFFFFFFFF;
 constexpr uint8_t kControlEnable = 1;  // DTR_CONTROL_ENABLE, RTS_CONTROL_ENABLE
+// How often a write looks again whether its frame has left the output queue: a frame
+// of 18 bytes takes about 3 ms at 57600 baud.
+constexpr int kDrainPollMs = 1;
 
 uint32_t ErrorFromErrno(int nErr) {
     switch (nErr) {
@@ -42,11 +45,14 @@ bool IsGoneError(int nErr) {
 
 constexpr const char* kHeldElsewhere = "in use by another program";
 
-// The system's words for a failed open, and what the user can do about it.
-std::string OpenErrorText(const std::string& strPath, int nErr) {
+// The system's words for a failed open, and what the user can do about it: join the
+// group that owns the node (dialout on Debian, uucp on others).
+std::string OpenErrorText(const std::string& strPath, int nErr, const std::string& strGroup) {
     std::string strText = strPath + ": " + std::strerror(nErr);
-    if (nErr == EACCES || nErr == EPERM)
-        strText += " (the user needs to be in the dialout group)";
+    if ((nErr == EACCES || nErr == EPERM) && !strGroup.empty() && strGroup != "root")
+        strText += " (the user needs to be in the " + strGroup + " group)";
+    else if (nErr == EACCES || nErr == EPERM)
+        strText += " (only its owner may open it)";
     else if (nErr == EBUSY)
         strText += std::string(" (") + kHeldElsewhere + ")";
     return strText;
@@ -120,8 +126,8 @@ bool CharSizeOf(uint8_t nBits, tcflag_t& flags) {
 }  // namespace
 
 PosixComApi::~PosixComApi() {
-    for (const auto& entry : ports)
-        close(entry.first);
+    while (!ports.empty())
+        CloseHandle(ports.begin()->first);
 }
 
 PosixComApi::PortState* PosixComApi::Find(PortHandle hPort) {
@@ -174,18 +180,18 @@ PortHandle PosixComApi::CreateFile(const std::string& strName) {
     const PortNodeFacts facts = fs.Facts(strPath);
     const bool bUartNode = IsUartNodeName(facts.strName);
     const std::string strNoUart = strPath + ": no UART behind this port";
-    if (bUartNode && facts.nUartType && *facts.nUartType == 0)
+    if (IsUartPlaceholder(facts))
         return Fail(ERROR_FILE_NOT_FOUND, strNoUart);
     int fd = fs.OpenNode(strPath, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return Fail(ErrorFromErrno(errno), OpenErrorText(strPath, errno));
+        return Fail(ErrorFromErrno(errno), OpenErrorText(strPath, errno, facts.strGroup));
     if (fd == 0) {
         // Descriptor 0 would read as the null handle: move it out of the way.
         const int fdMoved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
         const int nErr = errno;
         close(fd);
         if (fdMoved < 0)
-            return Fail(ErrorFromErrno(nErr), OpenErrorText(strPath, nErr));
+            return Fail(ErrorFromErrno(nErr), OpenErrorText(strPath, nErr, facts.strGroup));
         fd = fdMoved;
     }
     auto fail = [&](uint32_t nError, std::string strText) {
@@ -206,6 +212,9 @@ PortHandle PosixComApi::CreateFile(const std::string& strName) {
 #endif
     ioctl(fd, TIOCEXCL);  // root ignores it; the lock above still holds
 
+    // Without it an FTDI-style adapter holds a short reply up to 16 ms before passing it on.
+    state.lowLatency = io.RequestLowLatency(fd);
+    state.bLocalSettings = SettingsChangesStayLocal(facts);
     state.bHasCounters = ReadCounters(fd, state.counters);
     ports[fd] = state;
     nLastError = 0;
@@ -254,9 +263,8 @@ bool PosixComApi::SetCommState(PortHandle hPort, const Dcb& dcb) {
         return false;
 
     termios tio{};
-    if (tcgetattr(fd, &tio) != 0) {
-        if (IsGoneError(errno))
-            pState->bGone = true;
+    if (io.GetAttr(fd, tio) != 0) {
+        CheckGone(fd, *pState);
         return false;
     }
     cfmakeraw(&tio);
@@ -283,9 +291,8 @@ bool PosixComApi::SetCommState(PortHandle hPort, const Dcb& dcb) {
     tio.c_cc[VTIME] = 0;
     if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0)
         return false;
-    if (tcsetattr(fd, TCSANOW, &tio) != 0) {
-        if (IsGoneError(errno))
-            pState->bGone = true;
+    if (io.SetAttr(fd, tio) != 0) {
+        CheckGone(fd, *pState);
         return false;
     }
 
@@ -312,13 +319,12 @@ bool PosixComApi::ClearCommError(PortHandle hPort, uint32_t& nErrors, uint32_t& 
 
     pollfd pfd{fd, POLLIN, 0};
     if (poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL))) {
-        pState->bGone = true;
+        SetGone(fd, *pState);
         return false;
     }
     int nQueued = 0;
     if (ioctl(fd, FIONREAD, &nQueued) != 0) {
-        if (IsGoneError(errno))
-            pState->bGone = true;
+        CheckGone(fd, *pState);
         return false;
     }
     if (pState->bHasCounters) {
@@ -350,13 +356,14 @@ bool PosixComApi::PurgeComm(PortHandle hPort, uint32_t nFlags) {
     const bool bTx = nFlags & (PURGE_TXABORT | PURGE_TXCLEAR);
     if (!bRx && !bTx)
         return true;
+    const int fd = static_cast<int>(hPort);
     const int nQueue = bRx && bTx ? TCIOFLUSH : (bRx ? TCIFLUSH : TCOFLUSH);
-    if (tcflush(static_cast<int>(hPort), nQueue) != 0) {
-        if (IsGoneError(errno))
-            pState->bGone = true;
+    if (io.Flush(fd, nQueue) != 0) {
+        CheckGone(fd, *pState);
         return false;
     }
-    return true;
+    // usb-serial drivers have no way to discard what they queued: it still goes out.
+    return !bTx || io.OutputQueued(fd) <= 0;
 }
 
 bool PosixComApi::ReadFile(PortHandle hPort, uint8_t* pBuf, uint32_t nCount, uint32_t& nDone) {
@@ -373,8 +380,7 @@ bool PosixComApi::ReadFile(PortHandle hPort, uint8_t* pBuf, uint32_t nCount, uin
     }
     if (errno == EAGAIN || errno == EINTR)
         return true;
-    if (IsGoneError(errno))
-        pState->bGone = true;
+    CheckGone(static_cast<int>(hPort), *pState);
     return false;
 }
 
@@ -385,37 +391,46 @@ bool PosixComApi::WriteFile(PortHandle hPort, const uint8_t* pBuf, uint32_t nCou
     if (pState == nullptr || pState->bGone || pBuf == nullptr)
         return false;
     const int fd = static_cast<int>(hPort);
-    using Clock = std::chrono::steady_clock;
-    const auto tStart = Clock::now();
-    const int nBoundMs = pState->nWriteBoundMs;
-    while (nDone < nCount) {
-        const ssize_t nWritten = write(fd, pBuf + nDone, nCount - nDone);
-        if (nWritten > 0) {
-            nDone += static_cast<uint32_t>(nWritten);
+    const auto tEnd = io.Now() + std::chrono::milliseconds(pState->nWriteBoundMs);
+    auto msLeft = [&] {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(tEnd - io.Now());
+        return static_cast<int>(std::max<decltype(ms.count())>(ms.count(), 0));
+    };
+    uint32_t nWritten = 0;
+    while (nWritten < nCount) {
+        const ssize_t n = write(fd, pBuf + nWritten, nCount - nWritten);
+        if (n > 0) {
+            nWritten += static_cast<uint32_t>(n);
             continue;
         }
-        if (nWritten < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR)
             continue;
-        if (nWritten < 0 && errno != EAGAIN) {
-            if (IsGoneError(errno) || errno == EPIPE)
-                pState->bGone = true;
+        if (n < 0 && errno != EAGAIN) {
+            if (errno == EPIPE)
+                SetGone(fd, *pState);
+            else
+                CheckGone(fd, *pState);
             return false;
         }
-        // The driver's buffer is full (a flow-control stop, a slow line): wait for room,
-        // within the bound of the whole write.
-        const auto nWaited =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - tStart).count();
-        if (nWaited >= nBoundMs)
+        // The driver's buffer is full (a pseudo-terminal stopped by XOFF, a slow line):
+        // wait for room, within the bound of the whole write.
+        const int nLeft = msLeft();
+        if (nLeft == 0 || !io.WaitWritable(fd, nLeft))
             return false;
-        pollfd pfd{fd, POLLOUT, 0};
-        const int nReady = poll(&pfd, 1, static_cast<int>(nBoundMs - nWaited));
-        if (nReady < 0 && errno != EINTR)
-            return false;
-        if (nReady > 0 && !(pfd.revents & POLLOUT)) {
-            pState->bGone = true;  // hang-up or error without room: it will not come back
-            return false;
-        }
     }
+    // Taken is not sent: a real driver queues the frame even while the line is stopped.
+    for (;;) {
+        const int nQueued = io.OutputQueued(fd);
+        if (nQueued <= 0)  // sent, or a driver that cannot tell
+            break;
+        const int nLeft = msLeft();
+        if (nLeft == 0) {
+            nDone = nWritten - std::min<uint32_t>(nWritten, static_cast<uint32_t>(nQueued));
+            return false;
+        }
+        io.Pause(std::min(nLeft, kDrainPollMs));
+    }
+    nDone = nWritten;
     return true;
 }
 
@@ -423,30 +438,58 @@ bool PosixComApi::CloseHandle(PortHandle hPort) {
     if (Find(hPort) == nullptr)
         return false;
     const int fd = static_cast<int>(hPort);
+    const PortState state = ports[fd];
+    ports.erase(fd);
+    if (state.bGone) {  // already let go of: the number holds nothing that can wait
+        close(fd);
+        return true;
+    }
     // The exclusive flag outlives this descriptor when someone else keeps the terminal
     // open (a simulator holds both ends): clear it so the next open is not refused.
-    if (ports[fd].bOwnsExclusive)
+    if (state.bOwnsExclusive)
         ioctl(fd, TIOCNXCL);
-    ports.erase(fd);
-    // On Linux the descriptor is released even when close reports an error, so the
-    // handle must not be kept.
-    return close(fd) == 0 || errno != EBADF;
+    // The kernel's close waits up to 30 s for queued output (a line held by XOFF);
+    // what a flush cannot discard is left to a close that may take its time.
+    io.Flush(fd, TCIOFLUSH);
+    io.Close(fd, io.OutputQueued(fd) > 0);
+    return true;
 }
 
 bool PosixComApi::SetReadWakeThreshold(PortHandle hPort, int nBytes) {
     const PortState* pState = Find(hPort);
     if (pState == nullptr || pState->bGone)
         return false;
+    if (!pState->bLocalSettings)
+        return true;  // a hint only: input is read as it comes
     const int fd = static_cast<int>(hPort);
     termios tio{};
-    if (tcgetattr(fd, &tio) != 0)
+    if (io.GetAttr(fd, tio) != 0)
         return false;
     // 0 as set at open (reads return at once); poll counts that as 1.
     const cc_t nMin = static_cast<cc_t>(nBytes <= 1 ? 0 : std::min(nBytes, 255));
     if (tio.c_cc[VMIN] == nMin)
         return true;
     tio.c_cc[VMIN] = nMin;
-    return tcsetattr(fd, TCSANOW, &tio) == 0;
+    return io.SetAttr(fd, tio) == 0;
+}
+
+std::optional<bool> PosixComApi::LowLatency(PortHandle hPort) {
+    const PortState* pState = Find(hPort);
+    return pState != nullptr ? pState->lowLatency : std::nullopt;
+}
+
+void PosixComApi::SetGone(int fd, PortState& state) {
+    if (state.bGone)
+        return;
+    state.bGone = true;
+    // Held open, a hung-up node keeps its number, and a re-plugged adapter would come
+    // back under another one.
+    io.Release(fd);
+}
+
+void PosixComApi::CheckGone(int fd, PortState& state) {
+    if (IsGoneError(errno))
+        SetGone(fd, state);
 }
 
 int PosixComApi::PollDescriptor(PortHandle hPort) {

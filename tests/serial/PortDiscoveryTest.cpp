@@ -45,9 +45,19 @@ public:
         return PortFileSystem::OpenNode(itTo == mapRedirect.end() ? strPath : itTo->second, nFlags);
     }
 
+    // The group owning a node, as another system names it.
+    PortNodeFacts Facts(const std::string& strPath) const override {
+        PortNodeFacts facts = PortFileSystem::Facts(strPath);
+        const auto it = mapGroups.find(strPath);
+        if (it != mapGroups.end())
+            facts.strGroup = it->second;
+        return facts;
+    }
+
     int nOpens = 0;
     std::map<std::string, int> mapErrors;
     std::map<std::string, std::string> mapRedirect;
+    std::map<std::string, std::string> mapGroups;
 
 protected:
     NodeStat StatNode(const std::string& strPath) const override {
@@ -95,6 +105,14 @@ protected:
             fs::create_directories(dir / "device");
         if (nType)
             std::ofstream(dir / "type") << *nType << "\n";
+    }
+    // A terminal whose device is the platform device strDevice; its type only root reads.
+    void PlatformTty(const std::string& strName, const std::string& strDevice,
+                     std::optional<long> nType = std::nullopt) {
+        const fs::path device = root / "sys/devices/platform" / strDevice;
+        fs::create_directories(device);
+        Tty(strName, false, nType);
+        fs::create_directory_symlink(device, root / "sys/class/tty" / strName / "device");
     }
     std::string Link(const std::string& strName, const std::string& strTarget) {
         const fs::path path = root / "dev" / strName;
@@ -166,6 +184,29 @@ TEST_F(PortDiscoveryTest, ListsWhatTheKernelDescribesWithoutOpeningAnything) {
     EXPECT_EQ(serial().DevicePath(5), "/dev/ttyUSB0");
 }
 
+// Older kernels let only root read a UART's type: the legacy placeholders are then
+// told by their device, whatever name leads to them.
+TEST_F(PortDiscoveryTest, UartPlaceholdersAreAbsentHoweverTheyAreReached) {
+    Node("ttyS0");  // COM1: a legacy placeholder
+    PlatformTty("ttyS0", "serial8250");
+    Node("ttyS1");  // COM2: a UART the firmware describes
+    PlatformTty("ttyS1", "00:04");
+    Node("ttyS2");  // COM3: a chip found at a legacy address, type readable
+    PlatformTty("ttyS2", "serial8250", 4);
+    Node("ttyS3");  // COM4: no chip, type readable
+    Tty("ttyS3", true, 0);
+    Node("ttyUSB0");
+    Tty("ttyUSB0", true, 0);
+    Override(54, Link("serial/by-id/pci-legacy", "../../ttyS0"));
+    Override(55, Link("handheld", "ttyS3"));
+    Override(56, Link("serial/by-id/usb-Handheld-if00", "../../ttyUSB0"));
+
+    EXPECT_EQ(Enumerate(), (std::vector<unsigned>{2, 3, 5, 56}));
+    for (unsigned nPort : {1u, 54u, 55u})
+        EXPECT_NE(Open(nPort).find(": no UART behind this port"), std::string::npos) << nPort;
+    EXPECT_EQ(pTreeFs->nOpens, 0);
+}
+
 TEST_F(PortDiscoveryTest, NodesThatComeAndGoBetweenTwoEnumerations) {
     EXPECT_TRUE(Enumerate().empty());
     Node("ttyACM0");
@@ -203,8 +244,13 @@ TEST_F(PortDiscoveryTest, FailedOpensSayWhy) {
     pTreeFs->mapErrors[strDenied] = EACCES;
     pTreeFs->mapErrors[strBusy] = EBUSY;
 
-    EXPECT_EQ(Open(5),
-              strDenied + ": Permission denied (the user needs to be in the dialout group)");
+    for (const char* pszGroup : {"dialout", "uucp"}) {
+        pTreeFs->mapGroups[strDenied] = pszGroup;
+        EXPECT_EQ(Open(5), strDenied + ": Permission denied (the user needs to be in the " +
+                               pszGroup + " group)");
+    }
+    pTreeFs->mapGroups[strDenied] = "root";
+    EXPECT_EQ(Open(5), strDenied + ": Permission denied (only its owner may open it)");
     EXPECT_EQ(pApi->GetLastError(), ERROR_ACCESS_DENIED);
     EXPECT_EQ(Open(6), strBusy + ": Device or resource busy (in use by another program)");
     EXPECT_EQ(pApi->GetLastError(), ERROR_SHARING_VIOLATION);

@@ -16,6 +16,12 @@ PortNodeFacts KernelTty(const std::string& strName, bool bDevice, std::optional<
     return facts;
 }
 
+PortNodeFacts Legacy(const std::string& strName, std::optional<long> nType) {
+    PortNodeFacts facts = KernelTty(strName, true, nType);
+    facts.bLegacyPlatformDevice = true;
+    return facts;
+}
+
 TEST(PortPresenceTest, EachKindOfNode) {
     const struct {
         const char* pszCase;
@@ -30,6 +36,9 @@ TEST(PortPresenceTest, EachKindOfNode) {
         {"UART node, type unreadable", KernelTty("ttyS2", true, std::nullopt), true},
         {"terminal without hardware behind it", KernelTty("ttyUSB3", false, std::nullopt), false},
         {"name merely starting like a UART node", KernelTty("ttySAC0", true, 0), true},
+        {"legacy placeholder, type unreadable", Legacy("ttyS0", std::nullopt), false},
+        {"chip at a legacy address", Legacy("ttyS0", 4), true},
+        {"legacy placeholder, type readable", Legacy("ttyS0", 0), false},
     };
     for (const auto& c : aCases)
         EXPECT_EQ(IsPortPresent(c.facts), c.bPresent) << c.pszCase;
@@ -48,6 +57,17 @@ TEST(PortPresenceTest, NodesOutsideTheKernelsTerminalListCountWhenTheyExist) {
 
     PortNodeFacts missing;  // also what a dangling link reads as
     EXPECT_FALSE(IsPortPresent(missing));
+}
+
+TEST(PortPresenceTest, SettingsChangesStayLocalOnlyOffUsb) {
+    PortNodeFacts pty;
+    pty.strName = "3";
+    pty.bPseudoTerminal = true;
+    EXPECT_TRUE(SettingsChangesStayLocal(pty));
+    EXPECT_TRUE(SettingsChangesStayLocal(KernelTty("ttyS0", true, 4)));
+    EXPECT_TRUE(SettingsChangesStayLocal(KernelTty("ttyAMA0", true, 0)));
+    EXPECT_FALSE(SettingsChangesStayLocal(KernelTty("ttyUSB0", true, 0)));
+    EXPECT_FALSE(SettingsChangesStayLocal(KernelTty("ttyACM0", true, 0)));
 }
 
 TEST(PortPresenceTest, UartNodeNames) {

@@ -13,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -122,6 +124,15 @@ protected:
     int fdTerminal = -1;
     std::string strPath;
     PosixComApi api{ComPortTable(false)};
+    // Whether a descriptor of this process still refers to the terminal end.
+    bool Holds(const std::string& strNode) {
+        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            if (std::filesystem::read_symlink(entry.path(), error) == strNode)
+                return true;
+        }
+        return false;
+    }
     RecordingWaiter waiter;
     NullDebugSink debug;
     CComEmulator emulator{waiter, debug};
@@ -267,8 +278,18 @@ TEST_F(PosixPortTest, PeerHangUpReportsNothingAndDoesNotCrash) {
     EXPECT_EQ(serial.Write(hPort, ac, 4), 0);
     EXPECT_EQ(serial.PollDescriptor(hPort), -1);
     EXPECT_EQ(serial.FlushReceive(hPort), 0);
+    // Let go of at once: the node is free for a re-plugged device under the same name.
+    EXPECT_FALSE(Holds(strPath));
     EXPECT_EQ(serial.Close(hPort), 1);
     EXPECT_EQ(hPort, kInvalidHandle);
+
+    int fdTerminalAgain = -1;
+    ASSERT_EQ(openpty(&fdPeer, &fdTerminalAgain, nullptr, nullptr, nullptr), 0);
+    char szName[128];
+    ASSERT_EQ(ttyname_r(fdTerminalAgain, szName, sizeof szName), 0);
+    close(fdTerminalAgain);
+    setenv("GLOWDESK_COM98", szName, 1);
+    EXPECT_EQ(Connect(), "");
 }
 
 // XOFF from the other end stops our output: a write gives up within the bound instead
@@ -310,6 +331,126 @@ TEST_F(PosixPortTest, ExclusiveFlagIsClearedOnClose) {
     EXPECT_EQ(nExclusive, 0);
     close(fdKept);
 }
+}  // namespace
+
+namespace {
+// The driver calls of the real system, counted; the output queue and the clock may be
+// the test's own.
+class CountingIo : public TerminalIo {
+public:
+    int SetAttr(int fd, const termios& tio) override {
+        ++nSetAttr;
+        return TerminalIo::SetAttr(fd, tio);
+    }
+    int OutputQueued(int fd) override {
+        return nStuck >= 0 ? nStuck : TerminalIo::OutputQueued(fd);
+    }
+    bool WaitWritable(int fd, int nMs) override {
+        if (!bOwnClock)
+            return TerminalIo::WaitWritable(fd, nMs);
+        tNow += std::chrono::milliseconds(nMs);
+        return false;
+    }
+    void Pause(int nMs) override {
+        if (bOwnClock)
+            tNow += std::chrono::milliseconds(nMs);
+        else
+            TerminalIo::Pause(nMs);
+    }
+    Clock::time_point Now() override { return bOwnClock ? tNow : TerminalIo::Now(); }
+    void Close(int fd, bool bMayWait) override {
+        // A real driver would hold a close without that leave for up to 30 s.
+        bCloseWouldWait = !bMayWait && OutputQueued(fd) > 0;
+        TerminalIo::Close(fd, false);
+    }
+    int Elapsed() const {
+        return static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(tNow - Clock::time_point{})
+                .count());
+    }
+
+    int nSetAttr = 0;
+    int nStuck = -1;  // what the output queue reports for ever; -1: the real figure
+    bool bOwnClock = false;
+    bool bCloseWouldWait = false;
+    Clock::time_point tNow{};
+};
+
+// Presents the pseudo-terminal as the node of a USB adapter.
+class UsbLookingFs : public PortFileSystem {
+public:
+    PortNodeFacts Facts(const std::string& strPath) const override {
+        PortNodeFacts facts = PortFileSystem::Facts(strPath);
+        facts.strName = "ttyUSB0";
+        facts.bPseudoTerminal = false;
+        return facts;
+    }
+};
+
+class CountedPortTest : public PosixPortTest {
+protected:
+    void Reopen(bool bUsb) {
+        serial.Close(hPort);
+        pCounted = std::make_unique<PosixComApi>(ComPortTable(false),
+                                                 bUsb ? usbFs : PortFileSystem::System(), io);
+        pCountedSerial = std::make_unique<CSerialPort>(*pCounted, emulator);
+        pCountedSerial->InitLineSettings(settings, kPort, 57600, 0);
+        ASSERT_STREQ(pCountedSerial->Open(hCounted, settings), "");
+    }
+    void TearDown() override {
+        if (pCountedSerial)
+            pCountedSerial->Close(hCounted);
+        PosixPortTest::TearDown();
+    }
+    CountingIo io;
+    UsbLookingFs usbFs;
+    std::unique_ptr<PosixComApi> pCounted;
+    std::unique_ptr<CSerialPort> pCountedSerial;
+    PortHandle hCounted = kNullHandle;
+};
+
+// Each terminal-settings change is a synchronous USB transfer on an adapter: the wake
+// threshold changes per reply only where changes stay local.
+TEST_F(CountedPortTest, WakeThresholdChangesOnlyWhereSettingsStayLocal) {
+    for (const bool bUsb : {false, true}) {
+        Reopen(bUsb);
+        const int nAtOpen = io.nSetAttr;
+        for (int nBytes : {5, 5, 1, 3, 1})
+            pCountedSerial->SetReadWakeThreshold(hCounted, nBytes);
+        EXPECT_EQ(io.nSetAttr - nAtOpen, bUsb ? 0 : 4) << bUsb;
+        pCountedSerial->Close(hCounted);
+    }
+}
+
+// The write bound, measured on the test's clock: a line stopped by XOFF takes nothing,
+// and a driver that queues the frame never sends it.
+TEST_F(CountedPortTest, AFrameNotSentWithin100msIsGivenUpAndPurged) {
+    for (const bool bStopped : {true, false}) {
+        Reopen(false);
+        io.bOwnClock = true;
+        io.nStuck = bStopped ? -1 : 4;
+        if (bStopped) {
+            ASSERT_EQ(write(fdPeer, "\x13x", 2), 2);
+            ASSERT_TRUE(WaitReadable(static_cast<int>(hCounted), 1000));
+            uint8_t by = 0;
+            ASSERT_EQ(pCountedSerial->Read(hCounted, &by, 1), 1);
+        }
+        const auto tStart = io.tNow;
+        const uint8_t acFrame[] = {'>', '1', 'V', '\n'};
+        EXPECT_EQ(pCountedSerial->Write(hCounted, acFrame, 4), 0) << bStopped;
+        EXPECT_EQ(std::chrono::duration_cast<std::chrono::milliseconds>(io.tNow - tStart).count(),
+                  100)
+            << bStopped;
+        if (bStopped)
+            ASSERT_EQ(write(fdPeer, "\x11", 1), 1);
+        // What the driver could not discard is not waited for at the close.
+        io.bOwnClock = false;
+        pCountedSerial->Close(hCounted);
+        EXPECT_FALSE(io.bCloseWouldWait);
+        io.nStuck = -1;
+    }
+}
+
 }  // namespace
 
 #endif  // _WIN32
