@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <array>
 
+#include "programs/Cp1252.h"
+
 namespace {
 
-// Blanks around names and values; line ends never reach a line's text.
+// Blanks around names and values, as the profile functions trim them: old DOS editors
+// end a file with Ctrl-Z, often right after the last value. Line ends never reach a
+// line's text.
 bool IsBlank(char ch) {
-    return ch == ' ' || ch == '\t';
+    return ch == ' ' || ch == '\t' || ch == '\v' || ch == '\f' || ch == '\x1A';
 }
 
 std::string_view Trim(std::string_view str) {
@@ -18,31 +22,50 @@ std::string_view Trim(std::string_view str) {
     return str;
 }
 
-// "[name]" with blanks anywhere around; a missing ']' takes the rest of the line.
+// "[name]" with blanks anywhere around; the last ']' ends the name (so "[a]b]" names
+// "a]b"), and a line without one is no header: its keys stay in the section before.
 std::optional<std::string_view> SectionName(std::string_view strLine) {
-    std::string_view str = Trim(strLine);
-    if (str.empty() || str.front() != '[')
+    const std::string_view str = Trim(strLine);
+    const size_t nEnd = str.rfind(']');
+    if (str.empty() || str.front() != '[' || nEnd == std::string_view::npos)
         return std::nullopt;
-    str.remove_prefix(1);
-    const size_t nEnd = str.find(']');
-    if (nEnd != std::string_view::npos)
-        str = str.substr(0, nEnd);
-    return Trim(str);
+    return Trim(str.substr(1, nEnd - 1));
 }
 
-// "name = value"; comments (';' first) and lines without '=' are no keys.
+// "name = value", or a name alone: a key without a value, which hides a later one of
+// the same name. Comments (';' first) are no keys.
 std::optional<std::string_view> KeyName(std::string_view strLine) {
     const std::string_view str = Trim(strLine);
-    if (str.empty() || str.front() == ';' || str.front() == '[')
+    if (str.empty() || str.front() == ';')
         return std::nullopt;
-    const size_t nEq = str.find('=');
-    if (nEq == std::string_view::npos)
-        return std::nullopt;
-    return Trim(str.substr(0, nEq));
+    return Trim(str.substr(0, str.find('=')));
 }
 
-std::string_view RawValue(std::string_view strLine) {
-    return Trim(strLine.substr(strLine.find('=') + 1));
+// What follows the first '=', trimmed; none on a line without '='.
+std::optional<std::string_view> RawValue(std::string_view strLine) {
+    const size_t nEq = strLine.find('=');
+    if (nEq == std::string_view::npos)
+        return std::nullopt;
+    return Trim(strLine.substr(nEq + 1));
+}
+
+// Calls onLine(nBegin, nEnd, nEol) for each line of a text of nSize characters, the
+// n-th being at(n); CR, LF and CRLF end lines, nEol numbers them as the Eol values.
+template <class At, class OnLine>
+void SplitLines(size_t nSize, At at, OnLine onLine) {
+    size_t nPos = 0;
+    while (nPos < nSize) {
+        size_t nEnd = nPos;
+        while (nEnd < nSize && at(nEnd) != '\r' && at(nEnd) != '\n')
+            ++nEnd;
+        if (nEnd == nSize) {
+            onLine(nPos, nEnd, 0);
+            return;
+        }
+        const bool bCrLf = at(nEnd) == '\r' && nEnd + 1 < nSize && at(nEnd + 1) == '\n';
+        onLine(nPos, nEnd, bCrLf ? 1 : at(nEnd) == '\n' ? 2 : 3);
+        nPos = nEnd + (bCrLf ? 2 : 1);
+    }
 }
 
 // A new line must not split into two: line ends in a written text become blanks.
@@ -94,8 +117,17 @@ std::string FoldIniName(std::string_view str) {
     return strOut;
 }
 
+CIniDocument::CIniDocument() {
+    sections.Add({}, 0);
+    sections.Seal();
+}
+
 CIniDocument CIniDocument::Parse(std::string_view strText) {
     CIniDocument doc;
+    if (strText.substr(0, 2) == "\xFF\xFE") {
+        doc.ParseUtf16(strText);
+        return doc;
+    }
     if (strText.substr(0, 3) == "\xEF\xBB\xBF") {
         doc.strBom = strText.substr(0, 3);
         strText.remove_prefix(3);
@@ -105,34 +137,46 @@ CIniDocument CIniDocument::Parse(std::string_view strText) {
         1 + static_cast<size_t>(std::count(strText.begin(), strText.end(), '['));
     doc.aSections.reserve(nSections);
     doc.sections.Reserve(nSections);
-    size_t nPos = 0;
-    while (nPos < strText.size()) {
-        const size_t nEnd = strText.find_first_of("\r\n", nPos);
-        Line line;
-        if (nEnd == std::string_view::npos) {
-            line.strText = strText.substr(nPos);
-            nPos = strText.size();
-        } else {
-            line.strText = strText.substr(nPos, nEnd - nPos);
-            if (strText[nEnd] == '\n') {
-                line.nEol = EolLf;
-                nPos = nEnd + 1;
-            } else if (nEnd + 1 < strText.size() && strText[nEnd + 1] == '\n') {
-                line.nEol = EolCrLf;
-                nPos = nEnd + 2;
-            } else {
-                line.nEol = EolCr;
-                nPos = nEnd + 1;
-            }
-        }
-        doc.AddLine(std::move(line));
-    }
+    SplitLines(
+        strText.size(), [&](size_t n) { return strText[n]; },
+        [&](size_t nBegin, size_t nEnd, int nEol) {
+            doc.AddLine(
+                Line{std::string(strText.substr(nBegin, nEnd - nBegin)), static_cast<Eol>(nEol)});
+        });
     doc.SealIndexes(0);
     return doc;
 }
 
+void CIniDocument::ParseUtf16(std::string_view strText) {
+    bUtf16 = true;
+    strBom = strText.substr(0, 2);
+    // A lone last byte is half a character: it is dropped.
+    const std::string_view strBytes = strText.substr(2);
+    const auto unit = [&](size_t n) {
+        return static_cast<uint16_t>(static_cast<uint8_t>(strBytes[2 * n]) |
+                                     static_cast<uint8_t>(strBytes[2 * n + 1]) << 8);
+    };
+    SplitLines(strBytes.size() / 2, unit, [&](size_t nBegin, size_t nEnd, int nEol) {
+        Line line{std::string(nEnd - nBegin, '\0'), static_cast<Eol>(nEol)};
+        std::string strShape(nEnd - nBegin, '\0');
+        bool bAllExact = true;
+        for (size_t n = nBegin; n < nEnd; ++n) {
+            bool bExact = false;
+            line.strText[n - nBegin] = Cp1252FromUnit(unit(n), &bExact);
+            strShape[n - nBegin] = bExact ? line.strText[n - nBegin] : '?';
+            bAllExact = bAllExact && bExact;
+        }
+        if (!bAllExact) {
+            line.strWide = strBytes.substr(2 * nBegin, 2 * (nEnd - nBegin));
+            line.strShape = std::move(strShape);
+        }
+        AddLine(std::move(line));
+    });
+    SealIndexes(0);
+}
+
 void CIniDocument::AddLine(Line line) {
-    if (const auto name = SectionName(line.strText)) {
+    if (const auto name = SectionName(line.Shape())) {
         std::string strFold = FoldIniName(*name);
         Section section;
         section.bHasHeader = true;
@@ -146,7 +190,7 @@ void CIniDocument::AddLine(Line line) {
     if (section.aLines.empty())
         section.aLines.reserve(kLinesAtOnce);
     section.aLines.push_back(std::move(line));
-    if (const auto name = KeyName(section.aLines.back().strText)) {
+    if (const auto name = KeyName(section.aLines.back().Shape())) {
         if (section.keys.Empty())
             section.keys.Reserve(kLinesAtOnce);
         section.keys.Add(FoldIniName(*name), section.aLines.size() - 1);
@@ -159,8 +203,8 @@ void CIniDocument::SealIndexes(size_t nFirstSection) {
         aSections[n].keys.Seal();
 }
 
-std::optional<std::string> CIniDocument::Find(std::string_view strSection,
-                                              std::string_view strKey) const {
+std::optional<std::string> CIniDocument::Find(std::string_view strSection, std::string_view strKey,
+                                              bool* pbQuoted) const {
     const auto nSection = sections.Find(FoldIniName(Trim(strSection)));
     if (!nSection)
         return std::nullopt;
@@ -168,12 +212,17 @@ std::optional<std::string> CIniDocument::Find(std::string_view strSection,
     const auto nLine = section.keys.Find(FoldIniName(Trim(strKey)));
     if (!nLine)
         return std::nullopt;
-    std::string_view strValue = RawValue(section.aLines[*nLine].strText);
-    if (strValue.size() >= 2 && (strValue.front() == '"' || strValue.front() == '\'') &&
-        strValue.back() == strValue.front()) {
-        strValue = strValue.substr(1, strValue.size() - 2);
-    }
-    return std::string(strValue);
+    const Line& line = section.aLines[*nLine];
+    std::optional<std::string_view> value = RawValue(line.Shape());
+    if (!value)
+        return std::nullopt;
+    const bool bQuoted = value->size() >= 2 && (value->front() == '"' || value->front() == '\'') &&
+                         value->back() == value->front();
+    if (bQuoted)
+        value = value->substr(1, value->size() - 2);
+    if (pbQuoted != nullptr)
+        *pbQuoted = bQuoted;
+    return std::string(line.Text(*value));
 }
 
 void CIniDocument::EndLastLine() {
@@ -202,11 +251,11 @@ void CIniDocument::Set(std::string_view strSection, std::string_view strKey,
     std::string strFold = FoldIniName(strName);
     if (const auto nLine = section.keys.Find(strFold)) {
         Line& line = section.aLines[*nLine];
-        if (RawValue(line.strText) == OneLine(strValue))
+        const auto value = RawValue(line.Shape());
+        if (value && line.Text(*value) == OneLine(strValue))
             return;  // nothing to change
         // The key keeps the spelling it has in the file.
-        line.strText = KeyLine(*KeyName(line.strText), strValue);
-        line.nEol = EolCrLf;
+        line = Line{KeyLine(line.Text(*KeyName(line.Shape())), strValue), EolCrLf};
         return;
     }
 
@@ -224,7 +273,6 @@ void CIniDocument::Set(std::string_view strSection, std::string_view strKey,
 }
 
 std::string CIniDocument::Serialize() const {
-    static constexpr std::string_view kEol[] = {"", "\r\n", "\n", "\r"};
     size_t nSize = strBom.size();
     for (const Section& section : aSections) {
         nSize += section.header.strText.size() + 2;
@@ -232,19 +280,35 @@ std::string CIniDocument::Serialize() const {
             nSize += line.strText.size() + 2;
     }
     std::string strOut;
-    strOut.reserve(nSize);
+    strOut.reserve(bUtf16 ? 2 * nSize : nSize);
     strOut += strBom;
     for (const Section& section : aSections) {
-        if (section.bHasHeader) {
-            strOut += section.header.strText;
-            strOut += kEol[section.header.nEol];
-        }
-        for (const Line& line : section.aLines) {
-            strOut += line.strText;
-            strOut += kEol[line.nEol];
-        }
+        if (section.bHasHeader)
+            AppendLine(strOut, section.header);
+        for (const Line& line : section.aLines)
+            AppendLine(strOut, line);
     }
     return strOut;
+}
+
+void CIniDocument::AppendLine(std::string& strOut, const Line& line) const {
+    static constexpr std::string_view kEol[] = {"", "\r\n", "\n", "\r"};
+    if (!bUtf16) {
+        strOut += line.strText;
+        strOut += kEol[line.nEol];
+        return;
+    }
+    const auto putUnit = [&](uint16_t nUnit) {
+        strOut += static_cast<char>(nUnit & 0xFF);
+        strOut += static_cast<char>(nUnit >> 8);
+    };
+    if (!line.strWide.empty())
+        strOut += line.strWide;
+    else
+        for (char ch : line.strText)
+            putUnit(UnitFromCp1252(ch));
+    for (char ch : kEol[line.nEol])
+        putUnit(static_cast<uint8_t>(ch));
 }
 
 void CIniDocument::AppendSection(std::string& strText, std::string_view strSection) {

@@ -101,11 +101,17 @@ bool CIniProfile::WriteIniInt(const std::string& strPath, const std::string& str
 
 std::string IniDocString(const CIniDocument& doc, std::string_view strSection,
                          std::string_view strKey, std::string_view strDefault) {
-    std::optional<std::string> value = doc.Find(strSection, strKey);
+    bool bQuoted = false;
+    std::optional<std::string> value = doc.Find(strSection, strKey, &bQuoted);
     std::string strValue = value ? std::move(*value) : std::string(strDefault);
     const size_t nNul = strValue.find('\0');
     if (nNul != std::string::npos)
         strValue.resize(nNul);
+    // The profile functions copy a quoted value with its closing quote into the buffer
+    // and then drop the last byte copied: a value that fills the buffer to its end loses
+    // its own last byte. A longer one is cut, without its quotes.
+    if (bQuoted && nNul == std::string::npos && strValue.size() == kReadBufferSize - 1)
+        strValue.resize(kReadBufferSize - 2);
     if (strValue.size() > kReadBufferSize - 1)
         strValue.resize(kReadBufferSize - 1);
     return strValue;

@@ -172,7 +172,7 @@ TEST(IniDocument, AppendedLinesAreTheOnesSetAdds) {
     } aKeys[] = {
         {"Random", "MIX", "80"},      {" PROG_1\t", "Name", "two\r\nlines\rand\n"},
         {" PROG_1\t", " Steps ", ""}, {" PROG_1\t", "Step_1", " 0101 "},
-        {"[x]", "k", "[PROG_2]"},     {"", "=", "="},
+        {"[x]", "k", "[PROG_2]"},     {"=", "=", "="},
     };
     CIniDocument doc;
     std::string strText;
