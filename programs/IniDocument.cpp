@@ -33,10 +33,10 @@ std::optional<std::string_view> SectionName(std::string_view strLine) {
 }
 
 // "name = value", or a name alone: a key without a value, which hides a later one of
-// the same name. Comments (';' first) are no keys.
+// the same name. A comment is a key too, named with its ';', which no lookup asks for.
 std::optional<std::string_view> KeyName(std::string_view strLine) {
     const std::string_view str = Trim(strLine);
-    if (str.empty() || str.front() == ';')
+    if (str.empty())
         return std::nullopt;
     return Trim(str.substr(0, str.find('=')));
 }

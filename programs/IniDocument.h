@@ -44,6 +44,9 @@ public:
 private:
     enum Eol : uint8_t { EolNone, EolCrLf, EolLf, EolCr };
     struct Line {
+        Line() = default;
+        Line(std::string strTextArg, Eol nEolArg) : strText(std::move(strTextArg)), nEol(nEolArg) {}
+
         std::string strText;  // without its line end
         Eol nEol = EolNone;
         // Only for a line read from UTF-16 with characters that Windows-1252 lacks: its
