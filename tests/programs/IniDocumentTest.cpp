@@ -73,6 +73,26 @@ TEST(IniDocument, AcceptsEveryLineEndAndSkipsTheByteOrderMark) {
     }
 }
 
+// A UTF-16 file stays one: lines not edited keep their characters, also those that
+// Windows-1252 lacks; edited and new lines are written in UTF-16 too.
+TEST(IniDocument, EditsAUtf16FileInUtf16) {
+    const auto utf16 = [](std::u16string_view str) {
+        std::string strOut;
+        for (char16_t c : str)
+            strOut += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        return strOut;
+    };
+    CIniDocument doc = CIniDocument::Parse(
+        utf16(u"\xFEFF[A]\r\nName=\x2000\x0100\x4E2D\x20AC\x2000\r\nk\xFF1Dv\r\nSteps=1\n"));
+    EXPECT_EQ(doc.Find("A", "Name"), " A?\x80 ");  // best fits, not trimmed
+    EXPECT_EQ(doc.Find("A", "k"), std::nullopt);   // a full-width '=' is no '='
+    doc.Set("A", "Steps", "2");
+    doc.Set("A", "\xE9", "\xE9");
+    EXPECT_EQ(doc.Serialize(),
+              utf16(u"\xFEFF[A]\r\nName=\x2000\x0100\x4E2D\x20AC\x2000\r\nk\xFF1Dv\r\n"
+                    u"Steps=2\r\n\xE9=\xE9\r\n"));
+}
+
 TEST(IniDocument, WritesBackEveryByteItDidNotChange) {
     const std::string aTexts[] = {
         kHandWritten,         "",          "\xEF\xBB\xBF", "bin\0ary\xff\r\r\n\n[\x01]=\x80"s,

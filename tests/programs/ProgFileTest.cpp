@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "programs/Cp1252.h"
 #include "programs/IniFile.h"
 #include "tests/programs/ProgramsFixture.h"
 
@@ -142,6 +143,24 @@ TEST_F(ProgFileTest, StoreAndLoadGiveBackTheSamePrograms) {
     const std::string strFile = ReadBytes(rig.folder.File("round.ini"));
     EXPECT_NE(strFile.find("[PROG_2]\r\nMixAllowed=1\r\nName=Bounce\r\n"), std::string::npos);
     EXPECT_NE(strFile.find("[PROG_4]\r\nMixAllowed=0\r\nName=-\r\nSteps=0\r\n"), std::string::npos);
+}
+
+// A file saved on Windows as "Unicode" (UTF-16 with its byte-order mark) loads the
+// programs of the same file in Windows-1252.
+TEST_F(ProgFileTest, AUnicodeFileLoadsAsItsWindows1252Twin) {
+    const std::string strAnsi =
+        "[Random]\r\nMIX=12\r\n[PROG_1]\r\nName=Caf\xE9 \x80 \x8A\r\nMixAllowed=1\r\nSteps=2\r\n"
+        "Step_1=10000001\r\nStep_2=01100110\x1A";
+    std::string strWide = "\xFF\xFE";
+    for (char ch : strAnsi) {
+        const uint16_t nUnit = UnitFromCp1252(ch);
+        strWide += {static_cast<char>(nUnit & 0xFF), static_cast<char>(nUnit >> 8)};
+    }
+    Load("ansi.ini", strAnsi);
+    const ProgramStore ansi = rig.session.Store();
+    EXPECT_EQ(ansi.aProgs[0].Steps, 2);
+    Load("wide.ini", strWide);
+    ExpectSameStore(rig.session.Store(), ansi);
 }
 
 // The reader trims blanks and removes a pair of quotes: names it would change are
