@@ -172,6 +172,10 @@ else
     say "line test not run: the Handheld simulator is not there yet"
 fi
 
+# --- program files: the INI layer against the Windows profile functions ------------------
+WINE=$wine "$root/scripts/ini_differential.sh" "$build/ini" ||
+    failed+=("INI layer against the profile functions")
+
 say "$total tests ran under Wine (build ${built}s, total $((SECONDS - started))s)"
 if [ ${#failed[@]} -gt 0 ]; then
     fail "${failed[*]}"
