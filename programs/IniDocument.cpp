@@ -68,6 +68,15 @@ void SplitLines(size_t nSize, At at, OnLine onLine) {
     }
 }
 
+// Windows-1252 text as UTF-16LE bytes.
+void AppendUtf16(std::string& strOut, std::string_view strText) {
+    for (char ch : strText) {
+        const uint16_t nUnit = UnitFromCp1252(ch);
+        strOut += static_cast<char>(nUnit & 0xFF);
+        strOut += static_cast<char>(nUnit >> 8);
+    }
+}
+
 // A new line must not split into two: line ends in a written text become blanks.
 std::string OneLine(std::string_view str) {
     std::string strOut(str);
@@ -254,8 +263,16 @@ void CIniDocument::Set(std::string_view strSection, std::string_view strKey,
         const auto value = RawValue(line.Shape());
         if (value && line.Text(*value) == OneLine(strValue))
             return;  // nothing to change
-        // The key keeps the spelling it has in the file.
-        line = Line{KeyLine(line.Text(*KeyName(line.Shape())), strValue), EolCrLf};
+        // The key keeps the spelling it has in the file, in UTF-16 its own characters.
+        const std::string_view strName = *KeyName(line.Shape());
+        Line edited{KeyLine(line.Text(strName), strValue), EolCrLf};
+        if (!line.strWide.empty()) {
+            const size_t nAt = static_cast<size_t>(strName.data() - line.Shape().data());
+            edited.strShape = KeyLine(strName, strValue);
+            edited.strWide = line.strWide.substr(2 * nAt, 2 * strName.size());
+            AppendUtf16(edited.strWide, std::string_view(edited.strText).substr(strName.size()));
+        }
+        line = std::move(edited);
         return;
     }
 
@@ -298,17 +315,11 @@ void CIniDocument::AppendLine(std::string& strOut, const Line& line) const {
         strOut += kEol[line.nEol];
         return;
     }
-    const auto putUnit = [&](uint16_t nUnit) {
-        strOut += static_cast<char>(nUnit & 0xFF);
-        strOut += static_cast<char>(nUnit >> 8);
-    };
     if (!line.strWide.empty())
         strOut += line.strWide;
     else
-        for (char ch : line.strText)
-            putUnit(UnitFromCp1252(ch));
-    for (char ch : kEol[line.nEol])
-        putUnit(static_cast<uint8_t>(ch));
+        AppendUtf16(strOut, line.strText);
+    AppendUtf16(strOut, kEol[line.nEol]);
 }
 
 void CIniDocument::AppendSection(std::string& strText, std::string_view strSection) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "app/Session.h"
 #include "base/DebugSink.h"
@@ -23,10 +24,11 @@ std::string PlainValue(const std::string& str) {
     for (char ch : str)
         if (ch != '\r' && ch != '\n' && ch != '\0')
             strOut += ch;
-    const auto nFirst = strOut.find_first_not_of(" \t");
+    constexpr std::string_view kBlanks = " \t\v\f\x1A";
+    const auto nFirst = strOut.find_first_not_of(kBlanks);
     if (nFirst == std::string::npos)
         return {};
-    strOut = strOut.substr(nFirst, strOut.find_last_not_of(" \t") - nFirst + 1);
+    strOut = strOut.substr(nFirst, strOut.find_last_not_of(kBlanks) - nFirst + 1);
     if (strOut.size() >= 2 && (strOut.front() == '"' || strOut.front() == '\'') &&
         strOut.back() == strOut.front())
         strOut = "v" + strOut;

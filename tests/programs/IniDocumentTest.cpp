@@ -88,9 +88,11 @@ TEST(IniDocument, EditsAUtf16FileInUtf16) {
     EXPECT_EQ(doc.Find("A", "k"), std::nullopt);   // a full-width '=' is no '='
     doc.Set("A", "Steps", "2");
     doc.Set("A", "\xE9", "\xE9");
+    doc.Set("A", "k?v", "1");  // the name keeps its full-width '='
     EXPECT_EQ(doc.Serialize(),
-              utf16(u"\xFEFF[A]\r\nName=\x2000\x0100\x4E2D\x20AC\x2000\r\nk\xFF1Dv\r\n"
+              utf16(u"\xFEFF[A]\r\nName=\x2000\x0100\x4E2D\x20AC\x2000\r\nk\xFF1Dv=1\r\n"
                     u"Steps=2\r\n\xE9=\xE9\r\n"));
+    EXPECT_EQ(CIniDocument::Parse(doc.Serialize()).Find("A", "k?v"), "1");
 }
 
 TEST(IniDocument, WritesBackEveryByteItDidNotChange) {
