@@ -37,9 +37,10 @@ void CGlowdeskDlg::OnConnect() {
         view.SetText(IDC_CONNECT, "disconnect");
         session.ReadVersion(&strText);
     } else {
+        // The button changes before the trace says so, as the user has always seen it.
         session.ClosePort();
         view.SetText(IDC_CONNECT, "connect");
-        session.Trace().SetTrace("Com Port closed");
+        session.Disconnect();
         // Ports that came or went while this one was open show now.
         RefreshPortBox();
     }

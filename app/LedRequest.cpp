@@ -1,7 +1,6 @@
 // LED requests to the Handheld: sent at once while the line is free, held while a
 // device operation runs.
 #include "app/Session.h"
-#include "protocol/Frames.h"
 
 void CSession::SendLedRequest(uint8_t byValue) {
     if (engine.IsBusy()) {
@@ -10,9 +9,7 @@ void CSession::SendLedRequest(uint8_t byValue) {
         ledHold.Hold(byValue);
         return;
     }
-    uint8_t acFrame[8] = {'>', '3', 'L', byValue, 0, '\n', 0};
-    ByteToHex(reinterpret_cast<char*>(acFrame + 3));
-    const bool bTaken = engine.WriteFrame(acFrame, 6) == 6;
+    const bool bTaken = engine.SendLeds(byValue);
     if (!bTaken && !ledHold.bStalled)
         trace.AppendTrace(CCommandEngine::kTextFrameNotTaken);
     ledHold.bStalled = !bTaken;

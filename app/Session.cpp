@@ -129,6 +129,12 @@ void CSession::ClosePort() {
     link.Close();
 }
 
+void CSession::Disconnect() {
+    ClosePort();
+    strMessage = "Com Port closed";
+    trace.SetTrace(strMessage);
+}
+
 void CSession::ReadVersion(const std::string* pText) {
     engine.SetAutoJmpConfig(options.bProgMode);
     nOpRxBase = link.RxCount();
@@ -192,7 +198,8 @@ CmdOutcome CSession::Connect(unsigned nPort) {
     eLastOutcome = CmdOutcome::Refused;
     const std::string strError = OpenPort(nPort);
     if (!strError.empty()) {
-        trace.SetTrace("Could Not Open Com Port - " + strError);
+        strMessage = "Could Not Open Com Port - " + strError;
+        trace.SetTrace(strMessage);
         return eLastOutcome;
     }
     const std::string strText = "Open Com Port:" + link.Describe();
@@ -244,6 +251,7 @@ void CSession::OnLedsReported(uint8_t byLeds) {
 
 void CSession::OnOutcome(CmdOutcome eOutcome) {
     eLastOutcome = eOutcome;
+    strMessage = engine.Result().strMessage;
     // The engine is idle: before the front end (or a chained operation) goes on.
     SendHeldLeds();
     pListener->OnOutcome(eOutcome);
@@ -257,7 +265,7 @@ void CSession::OnRxCount(int nCount, bool bReset) {
 
 void CSession::OnPortLost() {
     // The running operation still ends by its time-out; the user learns why here.
-    trace.AppendTrace(" --> COM port lost !!!");
+    engine.OnLinkLost();
 }
 
 void CSession::OnLoadBegin(const std::string& strPath) {

@@ -89,6 +89,8 @@ public:
     // counters and watches the port. Any port open before is closed first.
     std::string OpenPort(unsigned nPort);
     void ClosePort();
+    // Closes the port as the window's disconnect does, saying so in the trace.
+    void Disconnect();
     bool IsPortOpen() const { return link.IsOpen(); }
 
     // ---- device operations ----
@@ -115,6 +117,11 @@ public:
     CmdOutcome Connect(unsigned nPort);
     // How the last operation ended.
     CmdOutcome LastOutcome() const { return eLastOutcome; }
+    // The line that ended the last operation's trace, or what the last connect or
+    // disconnect said ("Could Not Open Com Port - ...", "Com Port closed").
+    const std::string& Message() const { return strMessage; }
+    // The version text the Handheld gave at the last connect ("HH 1.01"), "" before.
+    const std::string& Version() const { return engine.Version(); }
 
     // ---- program store and files ----
     ProgramStore& Store() { return store; }
@@ -208,6 +215,7 @@ private:
     CPortList portList;  // as enumerated, row by row
     int nPollPeriod = CCommandEngine::kIdlePollMs;
     CmdOutcome eLastOutcome = CmdOutcome::Finished;
+    std::string strMessage;
     int nOpRxBase = 0;  // the Rx count when the running operation started
     CLedRequestHold ledHold;
 

@@ -31,6 +31,7 @@
 #include "app/ControlIds.h"
 #include "app/Session.h"
 #include "base/DebugSink.h"
+#include "serial/ForwardingComApi.h"
 #include "serial/posix/PosixComApi.h"
 #include "serial/posix/PtyHandheld.h"
 
@@ -62,38 +63,25 @@ public:
 };
 
 // The POSIX serial primitives with their calls counted.
-class CountingComApi : public ComApi {
+class CountingComApi : public CForwardingComApi {
 public:
-    explicit CountingComApi(ComApi& inner) : inner(inner) {}
-    PortHandle CreateFile(const std::string& s) override { return inner.CreateFile(s); }
-    uint32_t GetLastError() override { return inner.GetLastError(); }
-    bool SetCommTimeouts(PortHandle h, const CommTimeouts& t) override {
-        return inner.SetCommTimeouts(h, t);
-    }
-    bool SetCommState(PortHandle h, const Dcb& d) override { return inner.SetCommState(h, d); }
+    explicit CountingComApi(ComApi& inner) : CForwardingComApi(inner) {}
     bool ClearCommError(PortHandle h, uint32_t& nErrors, uint32_t& nInQueue) override {
         ++nClearCommError;
-        return inner.ClearCommError(h, nErrors, nInQueue);
+        return CForwardingComApi::ClearCommError(h, nErrors, nInQueue);
     }
-    bool PurgeComm(PortHandle h, uint32_t n) override { return inner.PurgeComm(h, n); }
     bool ReadFile(PortHandle h, uint8_t* p, uint32_t n, uint32_t& nDone) override {
         ++nReadFile;
-        return inner.ReadFile(h, p, n, nDone);
+        return CForwardingComApi::ReadFile(h, p, n, nDone);
     }
     bool WriteFile(PortHandle h, const uint8_t* p, uint32_t n, uint32_t& nDone) override {
         ++nWriteFile;
-        return inner.WriteFile(h, p, n, nDone);
+        return CForwardingComApi::WriteFile(h, p, n, nDone);
     }
-    bool CloseHandle(PortHandle h) override { return inner.CloseHandle(h); }
-    std::string DevicePath(unsigned n) override { return inner.DevicePath(n); }
-    int PollDescriptor(PortHandle h) override { return inner.PollDescriptor(h); }
 
     long nClearCommError = 0;
     long nReadFile = 0;
     long nWriteFile = 0;
-
-private:
-    ComApi& inner;
 };
 
 // Wall time, CPU time of the calling (engine) thread and of the whole process.

@@ -3,13 +3,15 @@
 // trace text) for the command line.
 #include "cli/DeviceLink.h"
 
-#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "app/Session.h"
 #include "programs/FileReplace.h"
 #include "serial/ComApi.h"
+#include "serial/ForwardingComApi.h"
+#include "serial/PlatformComApi.h"
 
 namespace {
 
@@ -20,40 +22,26 @@ public:
 
 // Passes every call on, except that it finds no ports while closed: the session probes
 // every port number when configured, and the command line opens only the one it was given.
-class PortGate : public ComApi {
+class PortGate : public CForwardingComApi {
 public:
-    explicit PortGate(ComApi* pInner) : pInner(pInner) {}
+    explicit PortGate(ComApi& inner) : CForwardingComApi(inner) {}
     PortHandle CreateFile(const std::string& s) override {
-        bFound = bOpen && pInner != nullptr;
-        return bFound ? pInner->CreateFile(s) : kInvalidHandle;
+        bFound = bOpen;
+        return bFound ? CForwardingComApi::CreateFile(s) : kInvalidHandle;
     }
     uint32_t GetLastError() override {
-        return bFound ? pInner->GetLastError() : ERROR_FILE_NOT_FOUND;
+        return bFound ? CForwardingComApi::GetLastError() : ERROR_FILE_NOT_FOUND;
     }
-    bool SetCommTimeouts(PortHandle h, const CommTimeouts& t) override {
-        return pInner && pInner->SetCommTimeouts(h, t);
+    std::string LastErrorText() override {
+        return bFound ? CForwardingComApi::LastErrorText() : std::string();
     }
-    bool SetCommState(PortHandle h, const Dcb& d) override {
-        return pInner && pInner->SetCommState(h, d);
+    std::optional<bool> PresentWithoutOpening(const std::string& s) override {
+        return bOpen ? CForwardingComApi::PresentWithoutOpening(s) : std::optional<bool>(false);
     }
-    bool ClearCommError(PortHandle h, uint32_t& nErrors, uint32_t& nInQueue) override {
-        return pInner && pInner->ClearCommError(h, nErrors, nInQueue);
-    }
-    bool PurgeComm(PortHandle h, uint32_t n) override { return pInner && pInner->PurgeComm(h, n); }
-    bool ReadFile(PortHandle h, uint8_t* pBuf, uint32_t n, uint32_t& nDone) override {
-        return pInner && pInner->ReadFile(h, pBuf, n, nDone);
-    }
-    bool WriteFile(PortHandle h, const uint8_t* pBuf, uint32_t n, uint32_t& nDone) override {
-        return pInner && pInner->WriteFile(h, pBuf, n, nDone);
-    }
-    bool CloseHandle(PortHandle h) override { return pInner && pInner->CloseHandle(h); }
-    std::string DevicePath(unsigned n) override { return pInner ? pInner->DevicePath(n) : ""; }
-    int PollDescriptor(PortHandle h) override { return pInner ? pInner->PollDescriptor(h) : -1; }
 
     bool bOpen = false;
 
 private:
-    ComApi* pInner;
     bool bFound = false;
 };
 
@@ -110,7 +98,9 @@ LinkOutcome LinkOutcomeOf(CmdOutcome eOutcome) {
 struct CDeviceLink::Impl : SessionListener {
     explicit Impl(const LinkSetup& setup)
         : setup(setup),
-          gate(setup.pApi),
+          // The emulated Handheld needs no primitives; the gate still wants some.
+          pOwnApi(setup.pApi != nullptr ? nullptr : CreatePlatformComApi()),
+          gate(setup.pApi != nullptr ? *setup.pApi : *pOwnApi),
           // The emulated Handheld answers at once; the pauses after a connect are for a
           // real one.
           session({.pComApi = &gate,
@@ -125,23 +115,11 @@ struct CDeviceLink::Impl : SessionListener {
         outcome = LinkOutcomeOf(eReported);
         if (outcome != LinkOutcome::Done)
             return;
-        const std::string& strTrace = session.GetTrace();
         if (bConnect) {
-            // The version reply is traced as " --> V..." on the line of the connect.
-            const size_t nAt = strTrace.find(" --> V");
-            if (nAt != std::string::npos) {
-                const size_t nEnd = strTrace.find("\r\n", nAt);
-                strVersion =
-                    strTrace.substr(nAt + 6, nEnd == std::string::npos ? nEnd : nEnd - nAt - 6);
-            }
+            strVersion = session.Version();
         } else if (op == DeviceOp::StaticInfo) {
-            const size_t nAt = strTrace.find("E2=");
-            int nInfoLen = 0, nNameLen = 0, nSize = 0;
-            if (nAt != std::string::npos)
-                std::sscanf(strTrace.c_str() + nAt,
-                            "E2=%dk, InfoLen=%d, ProgCount=%d, ProgNameLen=%d, ProgSize=%d",
-                            &facts.nE2KBytes, &nInfoLen, &facts.nProgCount, &nNameLen, &nSize);
-            facts.info = session.Info();
+            const StaticInfo& info = session.Info();
+            facts = {info.E2KBytes, info.ProgCount, info};
         }
     }
 
@@ -184,6 +162,7 @@ struct CDeviceLink::Impl : SessionListener {
     void OnStoreFailed(const std::string& strMessage) override { strStoreError = strMessage; }
 
     LinkSetup setup;
+    std::unique_ptr<ComApi> pOwnApi;
     PortGate gate;
     NoWait noWait;
     SleepWaiter sleeper;
@@ -230,8 +209,11 @@ void CDeviceLink::Connect() {
         p->bRunning = false;
         p->outcome = LinkOutcome::PortFailed;
         p->session.Trace().SetTrace("Could Not Open Com Port - " + strError);
-        // The core names only the failed step; the serial layer knows why.
-        p->strPortError = OpenErrorText(p->gate.GetLastError()) + " (" + strError + ")";
+        // The kind of failure, and the system's own words where the platform has them.
+        const std::string strWhy = p->gate.LastErrorText();
+        p->strPortError = OpenErrorText(p->gate.GetLastError());
+        if (!strWhy.empty())
+            p->strPortError += " (" + strWhy + ")";
         return;
     }
     const std::string strText = "Open Com Port:" + p->session.Link().Describe();
@@ -263,14 +245,7 @@ LinkOutcome CDeviceLink::Outcome() const {
 }
 
 std::string CDeviceLink::Message() const {
-    const std::string& strTrace = p->session.GetTrace();
-    const size_t nEnd = strTrace.find_last_not_of("\r\n");
-    if (nEnd == std::string::npos)
-        return {};
-    const size_t nBreak = strTrace.find_last_of("\r\n", nEnd);
-    const size_t nStart = nBreak == std::string::npos ? 0 : nBreak + 1;
-    const size_t nFirst = strTrace.find_first_not_of(' ', nStart);
-    return nFirst > nEnd ? std::string() : strTrace.substr(nFirst, nEnd + 1 - nFirst);
+    return p->session.Message();
 }
 
 std::string CDeviceLink::PortError() const {
@@ -289,8 +264,7 @@ void CDeviceLink::Close() {
         return;
     // An operation left running on a closed port would wait for a reply for ever.
     Stop();
-    p->session.ClosePort();
-    p->session.Trace().SetTrace("Com Port closed");
+    p->session.Disconnect();
 }
 
 int CDeviceLink::Descriptor() const {

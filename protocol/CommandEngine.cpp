@@ -13,12 +13,24 @@ constexpr int kTimeoutTicks = 75;
 constexpr int kMaxReadChunk = 7;   // bytes of an R reply with length digit F
 constexpr int kMaxWriteChunk = 5;  // bytes of a W request with length digit F
 
+// The last line of a text that holds any, without its leading blanks.
+std::string LastLineOf(const std::string& strText) {
+    const size_t nEnd = strText.find_last_not_of("\r\n");
+    if (nEnd == std::string::npos)
+        return {};
+    const size_t nBreak = strText.find_last_of("\r\n", nEnd);
+    const size_t nStart = nBreak == std::string::npos ? 0 : nBreak + 1;
+    const size_t nFirst = strText.find_first_not_of(' ', nStart);
+    return nFirst > nEnd ? std::string() : strText.substr(nFirst, nEnd + 1 - nFirst);
+}
+
 }  // namespace
 
 void CCommandEngine::StartCmd(int nOperation, int nProgIndex, const std::string* pText) {
     if (!pListener->IsPortChosen() || !link.IsOpen()) {
         if (pText != nullptr)
-            trace.SetTrace(*pText + " --> COM port not opened");
+            SetTrace(*pText + " --> COM port not opened");
+        result = {CmdOutcome::Refused, LastLineOf(trace.GetTrace())};
         pListener->OnOutcome(CmdOutcome::Refused);
         return;
     }
@@ -26,8 +38,11 @@ void CCommandEngine::StartCmd(int nOperation, int nProgIndex, const std::string*
     switch (nOperation) {
         case CmdJmpNormal:
         case CmdJmpConfig:
+            nFrameCmd = nOperation;
+            break;
         case CmdRdVersion:
             nFrameCmd = nOperation;
+            strVersion.clear();
             break;
         case CmdRdStaticInfo:
             nFrameCmd = CmdRdStaticInfo;
@@ -62,7 +77,7 @@ void CCommandEngine::StartCmd(int nOperation, int nProgIndex, const std::string*
         std::string strText = *pText;
         if (bStaticFirst)
             strText += "\r\n--> read static E2 info\r\n";
-        trace.SetTrace(strText);
+        SetTrace(strText);
     }
     nCmd = nOperation;
     if (SendCmd(""))
@@ -71,18 +86,15 @@ void CCommandEngine::StartCmd(int nOperation, int nProgIndex, const std::string*
 
 bool CCommandEngine::SendCmd(std::string strPrefix) {
     if (!pListener->IsPortChosen() || !link.IsOpen()) {
-        AppendTrace(" --> COM port not opened");
-        EndCmd(CmdOutcome::Refused);
+        Fail(" --> COM port not opened", CmdOutcome::Refused);
         return false;
     }
     if (nFrameCmd == CmdUnknown) {
-        AppendTrace(" --> CmdUnknown not expected as parameter !!!");
-        EndCmd(CmdOutcome::Refused);
+        Fail(" --> CmdUnknown not expected as parameter !!!", CmdOutcome::Refused);
         return false;
     }
     if (!BuildFrame(&strPrefix)) {
-        AppendTrace(strPrefix);
-        EndCmd(CmdOutcome::Failed);
+        Fail(strPrefix);
         return false;
     }
     if (!strPrefix.empty())
@@ -90,39 +102,23 @@ bool CCommandEngine::SendCmd(std::string strPrefix) {
     pListener->OnBusy();
     bBusy = 1;
     nTimeout = kTimeoutTicks;
-    const auto* pText = reinterpret_cast<const char*>(acTxFrame);
-    const int nLen = static_cast<int>(std::char_traits<char>::length(pText));
-    if (WriteFrame(acTxFrame, nLen) < nLen) {
+    if (!WriteFrame(txFrame)) {
         // Given up within the write bound: no reply can come, so end now.
-        AppendTrace(kTextFrameNotTaken);
-        EndCmd(CmdOutcome::Failed);
+        Fail(kTextFrameNotTaken);
         return false;
     }
     return true;
 }
 
 bool CCommandEngine::BuildFrame(std::string* pMessage) {
-    char* p = reinterpret_cast<char*>(acTxFrame);
-    int n = 0;  // length up to and including the line feed
-    auto putHexByte = [&](uint8_t by) {
-        p[n] = static_cast<char>(by);
-        ByteToHex(p + n);
-        n += 2;
-    };
     switch (nFrameCmd) {
         case CmdJmpNormal:
         case CmdJmpConfig:
-            p[0] = '>';
-            p[1] = '2';
-            p[2] = 'J';
-            p[3] = nFrameCmd == CmdJmpNormal ? 'N' : 'C';
-            n = 4;
+            txFrame = CFrame('J');
+            txFrame.Char(nFrameCmd == CmdJmpNormal ? 'N' : 'C');
             break;
         case CmdRdVersion:
-            p[0] = '>';
-            p[1] = '1';
-            p[2] = 'V';
-            n = 3;
+            txFrame = CFrame('V');
             break;
         case CmdRdStaticInfo: {
             if (nSelProg > kProgCount) {
@@ -135,69 +131,56 @@ bool CCommandEngine::BuildFrame(std::string* pMessage) {
                 byIndex = 0;
                 bStaticFirst = 0;
             }
-            p[0] = '>';
-            p[1] = '3';
-            p[2] = 'I';
-            n = 3;
-            putHexByte(byIndex);
+            txFrame = CFrame('I');
+            txFrame.Hex(byIndex);
             break;
         }
         case CmdRdSelProg:
         case CmdRdMixLen:
-            nChunk = std::clamp(nE2Len, 0, kMaxReadChunk);
-            p[0] = '>';
-            p[1] = '7';
-            p[2] = 'R';
-            n = 3;
-            putHexByte(static_cast<uint8_t>(nE2Addr >> 8));
-            putHexByte(static_cast<uint8_t>(nE2Addr));
-            putHexByte(static_cast<uint8_t>(nChunk));
+            txFrame = CFrame('R');
+            txFrame.Word(static_cast<uint16_t>(e2.Addr()))
+                .Hex(static_cast<uint8_t>(e2.TakeChunk(kMaxReadChunk, false)));
             break;
         case CmdWrSelProg:
-        case CmdWrMixLen:
-            nChunk = std::clamp(nE2Len, 0, kMaxWriteChunk);
-            if (pE2Data == nullptr)
-                nChunk = 0;
-            p[0] = '>';
-            p[2] = 'W';
-            n = 3;
-            putHexByte(static_cast<uint8_t>(nE2Addr >> 8));
-            putHexByte(static_cast<uint8_t>(nE2Addr));
+        case CmdWrMixLen: {
+            txFrame = CFrame('W');
+            txFrame.Word(static_cast<uint16_t>(e2.Addr()));
+            const int nChunk = e2.TakeChunk(kMaxWriteChunk, true);
             for (int i = 0; i < nChunk; ++i)
-                putHexByte(*pE2Data++);
-            p[1] = HexDigit(static_cast<unsigned>(2 * nChunk + 5));
+                txFrame.Hex(e2.NextByte());
             break;
+        }
         default:
             if (pMessage != nullptr)
                 *pMessage = "--> unknown cmd !!!";
             return false;
     }
-    p[n++] = kFrameEnd;
-    p[n] = 0;
     return true;
 }
 
-int CCommandEngine::WriteFrame(const uint8_t* pBytes, int nCount) {
-    if (bTrace && nCount > 0) {
-        AppendTrace("\r\n<< OUT: (" +
-                    std::string(reinterpret_cast<const char*>(pBytes), nCount - 1) + ")");
-    }
+bool CCommandEngine::WriteFrame(const CFrame& frame) {
+    if (bTrace)
+        AppendTrace("\r\n<< OUT: (" + frame.Text() + ")");
     link.AddTxCount(1);
-    return link.Write(pBytes, nCount);
+    return link.Write(frame.Bytes(), frame.Len()) == frame.Len();
+}
+
+bool CCommandEngine::SendLeds(uint8_t byLeds) {
+    CFrame frame('L');
+    frame.Hex(byLeds);
+    return WriteFrame(frame);
 }
 
 bool CCommandEngine::StartSubE2Cmd(int nSub, int nFrameCmdArg, const std::string& strText) {
     if (PrepareSubE2Cmd(nSub, nFrameCmdArg) && SendCmd(strText))
         return true;
-    AppendTrace(" --> cmd-err");
-    EndCmd(CmdOutcome::Failed);
+    Fail(" --> cmd-err");
     return false;
 }
 
 bool CCommandEngine::GoOnSubE2Cmd(int nSub) {
     if (nSub != nSubE2Cmd || (nFrameCmd != CmdRdSelProg && nFrameCmd != CmdWrSelProg)) {
-        AppendTrace("\r\n error GoOnSubE2Cmd() !!!");
-        EndCmd(CmdOutcome::Failed);
+        Fail("\r\n error GoOnSubE2Cmd() !!!");
         return false;
     }
     return SendCmd("");
@@ -218,8 +201,10 @@ void CCommandEngine::EndCmd(CmdOutcome eOutcome) {
     // Only an operation that ran has an outcome; stopping playback ends none.
     const bool bRan = nCmd != CmdUnknown;
     ClearCmdState();
-    if (bRan)
-        pListener->OnOutcome(eOutcome);
+    if (!bRan)
+        return;
+    result = {eOutcome, LastLineOf(trace.GetTrace())};
+    pListener->OnOutcome(eOutcome);
 }
 
 void CCommandEngine::ClearCmdState() {
@@ -234,8 +219,7 @@ int CCommandEngine::OnComTimer() {
     if (!link.IsOpen())
         return 0;
     if (TimeoutTick()) {
-        AppendTrace(" --> timeout");
-        EndCmd(CmdOutcome::TimedOut);
+        Fail(" --> timeout", CmdOutcome::TimedOut);
     }
     return ReadWaitingBytes();
 }

@@ -2,7 +2,8 @@
 // and sends the request frames, keeps the reply time-out, takes the replies apart and
 // chains the EEPROM read and write sequences, which fill and read the program store.
 // Progress goes into the trace log; everything the host must act on goes to its
-// EngineListener.
+// EngineListener; what the Handheld said is kept as values (version, static info, the
+// last operation's result).
 #pragma once
 
 #include <cstdint>
@@ -12,10 +13,19 @@
 #include "base/Waiter.h"
 #include "programs/LightProgram.h"
 #include "protocol/Cmd.h"
+#include "protocol/E2Transfer.h"
 #include "protocol/EngineListener.h"
 #include "protocol/FrameLink.h"
+#include "protocol/Frames.h"
 #include "protocol/RxAssembler.h"
 #include "protocol/StaticInfo.h"
+
+// What the last operation came to: how it ended and the line that ended its trace
+// (" --> timeout", "finished", "jmp to CFG mode: --> ok", ...), leading blanks left off.
+struct CmdResult {
+    CmdOutcome eOutcome = CmdOutcome::Finished;
+    std::string strMessage;
+};
 
 class CCommandEngine {
 public:
@@ -24,6 +34,8 @@ public:
     // Traced when the link did not take a frame whole within its write bound (a
     // stopped line, a device gone): the frame was given up.
     static constexpr char kTextFrameNotTaken[] = " --> frame not taken by the port !!!";
+    // Traced when the device behind the open port went away.
+    static constexpr char kTextPortLost[] = " --> COM port lost !!!";
 
     CCommandEngine(FrameLink& link, ProgramStore& store, CTraceLog& trace, Waiter& waiter)
         : link(link), store(store), trace(trace), waiter(waiter) {}
@@ -37,34 +49,24 @@ public:
     void SetAutoJmpConfig(bool bOn) { bAutoJmpConfig = bOn ? 1 : 0; }
     void SetJmpConfigLabel(const char* pLabel) { pJmpConfigLabel = pLabel; }
 
-    // ---- command engine (CommandEngine.cpp) ----
+    // Starts operation nOperation (a Cmd); nProgIndex is the program (1-9) of the
+    // single-program operations and of a program's static info (0: the Handheld's).
+    // pText starts the trace. The outcome is reported, also when nothing was sent.
     void StartCmd(int nOperation, int nProgIndex, const std::string* pText);
-    bool SendCmd(std::string strPrefix);
-    bool BuildFrame(std::string* pMessage);
-    int WriteFrame(const uint8_t* pBytes, int nCount);
-    bool StartSubE2Cmd(int nSub, int nFrameCmdArg, const std::string& strText);
-    bool GoOnSubE2Cmd(int nSub);
-    bool TimeoutTick();
+    // Ends the running operation with eOutcome (the user's stop, the end of playback).
     void EndCmd(CmdOutcome eOutcome = CmdOutcome::Finished);
+    // Forgets the running operation without an outcome.
     void ClearCmdState();
     // Timer 2: counts the time-out and reads what is waiting; returns the bytes read.
     int OnComTimer();
     // Reads only the bytes already waiting; a frame completed among them is handled at
     // once. Returns the bytes read.
     int ReadWaitingBytes();
-
-    // ---- replies (ResponseDispatch.cpp) ----
-    int CheckStatus(const uint8_t* pFrame, bool bReport);
-    bool PushRxByte(uint8_t by) { return rx.PushRxByte(by); }
-    void HandleResponse(uint8_t* pFrame, int nLen);
-
-    // ---- memory map and static info (InfoReply.cpp) ----
-    void HandleInfoReply(const uint8_t* pFrame, int nL);
-    bool PrepareSubE2Cmd(int nSub, int nFrameCmdArg);
-
-    // ---- EEPROM sequences (E2Read.cpp, E2Write.cpp) ----
-    int E2ReadStatemachine(const uint8_t* pFrame, int nLen);
-    int E2WriteStatemachine(const uint8_t* pFrame, int nLen);
+    // An L request: the Handheld shows byLeds. False when the link did not take it.
+    bool SendLeds(uint8_t byLeds);
+    // The device behind the port went away: said in the trace, so the operation that
+    // now runs into its time-out ends on that line.
+    void OnLinkLost() { AppendTrace(kTextPortLost); }
 
     bool IsBusy() const { return bBusy != 0; }
     bool IsProgSequence() const { return nCmd >= 5 && nCmd <= 8; }
@@ -74,13 +76,44 @@ public:
     // The program a program operation works on now (1-9).
     int SelProg() const { return nSelProg; }
 
+    // ---- what the Handheld said, as values ----
+    // The version text of the last version request answered ("HH 1.01"); "" before.
+    const std::string& Version() const { return strVersion; }
     // What the Handheld reported of its memory; zero until read.
     const StaticInfo& Info() const { return staticInfo; }
     void SetInfo(const StaticInfo& info) { staticInfo = info; }
     void ResetStaticInfo() { staticInfo = StaticInfo{}; }
+    // How the last operation ended, and the trace line it ended on.
+    const CmdResult& Result() const { return result; }
 
 private:
+    // ---- requests (CommandEngine.cpp) ----
+    bool SendCmd(std::string strPrefix);
+    bool BuildFrame(std::string* pMessage);
+    bool WriteFrame(const CFrame& frame);
+    bool StartSubE2Cmd(int nSub, int nFrameCmdArg, const std::string& strText);
+    bool GoOnSubE2Cmd(int nSub);
+    bool TimeoutTick();
+    // Ends the operation with eOutcome after tracing strText.
+    void Fail(const std::string& strText, CmdOutcome eOutcome = CmdOutcome::Failed) {
+        AppendTrace(strText);
+        EndCmd(eOutcome);
+    }
+
+    // ---- replies (ResponseDispatch.cpp) ----
+    int CheckStatus(const uint8_t* pFrame, bool bReport);
+    void HandleResponse(uint8_t* pFrame, int nLen);
     void OnVersionReply(uint8_t* pFrame, int nL);
+
+    // ---- memory map and static info (InfoReply.cpp) ----
+    void HandleInfoReply(const uint8_t* pFrame, int nL);
+    bool PrepareSubE2Cmd(int nSub, int nFrameCmdArg);
+
+    // ---- EEPROM sequences (E2Read.cpp, E2Write.cpp) ----
+    int E2ReadStatemachine(const uint8_t* pFrame, int nLen);
+    int E2WriteStatemachine(const uint8_t* pFrame, int nLen);
+
+    void SetTrace(const std::string& strText) { trace.SetTrace(strText); }
     void AppendTrace(const std::string& strText) { trace.AppendTrace(strText); }
 
     FrameLink& link;
@@ -90,6 +123,8 @@ private:
     EngineListener* pListener = nullptr;
     CRxAssembler rx;
     StaticInfo staticInfo;
+    std::string strVersion;
+    CmdResult result;
     const char* pJmpConfigLabel = nullptr;
 
     uint8_t bBusy = 0;
@@ -100,11 +135,7 @@ private:
     uint8_t bAutoJmpConfig = 0;
     uint8_t bTrace = 0;
     int32_t nSelProg = 0;
-    uint32_t nE2Addr = 0;
-    int32_t nE2Len = 0;
-    int32_t nChunk = 0;
-    const uint8_t* pE2Data = nullptr;
-    uint8_t acTxFrame[20] = {};
+    CE2Transfer e2;
+    CFrame txFrame{'?'};
     int32_t nTimeout = 0;
-    uint8_t acScratch[4] = {};
 };

@@ -17,15 +17,13 @@ int ReplyByteCount(const uint8_t* pFrame) {
 
 int CCommandEngine::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
     if (pFrame[3] == ':') {
-        AppendTrace("\r\n error: bad response code received (rd cmd) !!!");
-        EndCmd(CmdOutcome::Failed);
+        Fail("\r\n error: bad response code received (rd cmd) !!!");
         return 1;
     }
-    bool bLast = nE2Len != 0 && nE2Len == nChunk;
+    bool bLast = e2.IsLast();
     if ((nSelProg == 0 || nSelProg > kProgCount) && nSubE2Cmd != SubE2RdMixLen &&
         nSubE2Cmd != SubE2WrMixLen) {
-        AppendTrace("\r\n error E2 statmachine (bad program index) !!!");
-        EndCmd(CmdOutcome::Failed);
+        Fail("\r\n error E2 statmachine (bad program index) !!!");
         return 1;
     }
     if (nSubE2Cmd != SubE2RdMixLen && nSelProg > kProgCount) {
@@ -36,8 +34,7 @@ int CCommandEngine::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
     LightProgram* pProg = nSelProg >= 1 ? &store.aProgs[nSelProg - 1] : nullptr;
     if (pProg == nullptr && nSubE2Cmd >= SubE2RdProgLen && nSubE2Cmd <= SubE2RdProgData) {
         // A negative index with a program item running: there is no record to fill.
-        AppendTrace("\r\n error E2 statmachine (bad program index) !!!");
-        EndCmd(CmdOutcome::Failed);
+        Fail("\r\n error E2 statmachine (bad program index) !!!");
         return 1;
     }
     auto completeProgram = [&] {
@@ -61,24 +58,16 @@ int CCommandEngine::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
     };
     // Bytes of the reply, checked against what was asked and against the room left.
     auto takeBytes = [&](int nPos, int nRoom) {
-        if (ReplyByteCount(pFrame) != nChunk || nPos < 0 || nPos + nChunk > nRoom) {
-            AppendTrace("\r\n missmatch of expected data count in RX response !!!");
-            EndCmd(CmdOutcome::Failed);
+        if (ReplyByteCount(pFrame) != e2.Chunk() || nPos < 0 || nPos + e2.Chunk() > nRoom) {
+            Fail("\r\n missmatch of expected data count in RX response !!!");
             return false;
         }
         return true;
     };
-    auto advance = [&] {
-        nE2Addr += nChunk;
-        nE2Len -= nChunk;
-        nChunk = 0;
-    };
-
     switch (nSubE2Cmd) {
         case SubE2RdProgLen: {
             if (!bLast) {
-                AppendTrace("\r\n error: RdAdrProgLen needs only 1 cmd frame");
-                EndCmd(CmdOutcome::Failed);
+                Fail("\r\n error: RdAdrProgLen needs only 1 cmd frame");
                 break;
             }
             const uint16_t wLen = HexToWord(FrameText(pFrame + 3));
@@ -86,10 +75,8 @@ int CCommandEngine::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
             if (nSteps > staticInfo.ProgSize) {
                 // The record keeps its former length, so it never claims more steps
                 // than it holds.
-                AppendTrace(
-                    TraceText("\r\n error: Length read from E2 (%d) bigger than max. length (%d)",
-                              nSteps, staticInfo.ProgSize));
-                EndCmd(CmdOutcome::Failed);
+                Fail(TraceText("\r\n error: Length read from E2 (%d) bigger than max. length (%d)",
+                               nSteps, staticInfo.ProgSize));
                 break;
             }
             pProg->Steps = static_cast<uint16_t>(nSteps);
@@ -99,11 +86,11 @@ int CCommandEngine::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
             break;
         }
         case SubE2RdProgName: {
-            if (nChunk != 0) {
-                int nPos = static_cast<int>(nE2Addr) - pProg->PosProgName;
+            if (e2.Chunk() != 0) {
+                int nPos = static_cast<int>(e2.Addr()) - pProg->PosProgName;
                 if (!takeBytes(nPos, kNameSize - 1))
                     break;
-                for (int i = 0; i < nChunk; ++i) {
+                for (int i = 0; i < e2.Chunk(); ++i) {
                     const int ch = static_cast<uint8_t>(HexToByte(FrameText(pFrame + 3 + 2 * i)));
                     if (IsPrintable(ch)) {
                         pProg->Name[nPos++] = static_cast<char>(ch);
@@ -123,18 +110,18 @@ int CCommandEngine::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
                     completeProgram();
                 }
             } else {
-                advance();
+                e2.Advance();
                 GoOnSubE2Cmd(SubE2RdProgName);
             }
             break;
         }
         case SubE2RdProgData:
-            if (nChunk != 0) {
-                const int nPos = static_cast<int>(nE2Addr) - pProg->PosProgData;
+            if (e2.Chunk() != 0) {
+                const int nPos = static_cast<int>(e2.Addr()) - pProg->PosProgData;
                 if (!takeBytes(nPos, kDataSize))
                     break;
                 AppendTrace(".");
-                for (int i = 0; i < nChunk; ++i) {
+                for (int i = 0; i < e2.Chunk(); ++i) {
                     pProg->Data[nPos + i] =
                         static_cast<uint8_t>(HexToByte(FrameText(pFrame + 3 + 2 * i)));
                 }
@@ -142,7 +129,7 @@ int CCommandEngine::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
             if (bLast) {
                 completeProgram();
             } else {
-                advance();
+                e2.Advance();
                 GoOnSubE2Cmd(SubE2RdProgData);
             }
             break;
@@ -156,12 +143,10 @@ int CCommandEngine::E2ReadStatemachine(const uint8_t* pFrame, int /*nLen*/) {
         case SubE2WrProgName:
         case SubE2WrProgLen:
         case SubE2WrMixLen:
-            AppendTrace("\r\n Wr-cmd in E2ReadStatmachine !!!");
-            EndCmd(CmdOutcome::Failed);
+            Fail("\r\n Wr-cmd in E2ReadStatmachine !!!");
             break;
         default:
-            AppendTrace("\r\n unknown E2 statmachine cmd !!!");
-            EndCmd(CmdOutcome::Failed);
+            Fail("\r\n unknown E2 statmachine cmd !!!");
             break;
     }
     return 1;

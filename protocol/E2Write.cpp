@@ -5,11 +5,10 @@
 
 int CCommandEngine::E2WriteStatemachine(const uint8_t* pFrame, int /*nLen*/) {
     if (!CheckStatus(pFrame, false)) {
-        AppendTrace("\r\n error: bad response code received (wr cmd) !!!");
-        EndCmd(CmdOutcome::Failed);
+        Fail("\r\n error: bad response code received (wr cmd) !!!");
         return 0;
     }
-    const bool bLast = nE2Len != 0 && nE2Len == nChunk;
+    const bool bLast = e2.IsLast();
     if ((nSelProg == 0 || nSelProg > kProgCount) && nSubE2Cmd != SubE2RdMixLen &&
         nSubE2Cmd != SubE2WrMixLen) {
         return 1;
@@ -19,26 +18,19 @@ int CCommandEngine::E2WriteStatemachine(const uint8_t* pFrame, int /*nLen*/) {
         return 0;
     }
 
-    auto advance = [&] {
-        nE2Addr += nChunk;
-        nE2Len -= nChunk;
-        nChunk = 0;
-    };
-
     switch (nSubE2Cmd) {
         case SubE2RdProgLen:
         case SubE2RdProgName:
         case SubE2RdProgData:
         case SubE2RdMixLen:
-            AppendTrace("\r\n Rd-cmd in E2WriteStatmachine !!!");
-            EndCmd(CmdOutcome::Failed);
+            Fail("\r\n Rd-cmd in E2WriteStatmachine !!!");
             break;
         case SubE2WrProgData:
             AppendTrace(".");
             if (bLast) {
                 StartSubE2Cmd(SubE2WrProgName, CmdWrSelProg, "\r\n --> write program name");
             } else {
-                advance();
+                e2.Advance();
                 GoOnSubE2Cmd(SubE2WrProgData);
             }
             break;
@@ -46,14 +38,13 @@ int CCommandEngine::E2WriteStatemachine(const uint8_t* pFrame, int /*nLen*/) {
             if (bLast) {
                 StartSubE2Cmd(SubE2WrProgLen, CmdWrSelProg, "\r\n --> write program length");
             } else {
-                advance();
+                e2.Advance();
                 GoOnSubE2Cmd(SubE2WrProgName);
             }
             break;
         case SubE2WrProgLen:
             if (!bLast) {
-                AppendTrace("\r\n error: WrAdrProgLen needs only 1 cmd frame");
-                EndCmd(CmdOutcome::Failed);
+                Fail("\r\n error: WrAdrProgLen needs only 1 cmd frame");
             } else if (!IsCmd(CmdWrAllProgs)) {
                 AppendTrace("\r\n finished");
                 EndCmd();
@@ -73,8 +64,7 @@ int CCommandEngine::E2WriteStatemachine(const uint8_t* pFrame, int /*nLen*/) {
             EndCmd();
             break;
         default:
-            AppendTrace("\r\n unknown E2 statmachine cmd !!!");
-            EndCmd(CmdOutcome::Failed);
+            Fail("\r\n unknown E2 statmachine cmd !!!");
             break;
     }
     return 1;

@@ -33,3 +33,18 @@ void ByteToHex(char* p) {
     p[0] = HexDigit(by >> 4);
     p[1] = HexDigit(by);
 }
+
+CFrame& CFrame::Char(char ch) {
+    if (n + 1 >= kMaxFrameLen)
+        return *this;
+    ac[n++] = static_cast<uint8_t>(ch);
+    ac[1] = static_cast<uint8_t>(HexDigit(static_cast<unsigned>(n - 2)));
+    ac[n] = kFrameEnd;
+    return *this;
+}
+
+CFrame& CFrame::Hex(uint8_t by) {
+    if (n + 2 >= kMaxFrameLen)
+        return *this;
+    return Char(HexDigit(by >> 4u)).Char(HexDigit(by));
+}

@@ -11,7 +11,7 @@ namespace {
 constexpr int kInfoReplyL = 15;
 constexpr uint32_t kMixLenAddr = 1;
 
-// Room in this program's records: a 2-byte length word (acScratch), 12 name
+// Room in this program's records: a 2-byte length word (kept by the transfer), 12 name
 // characters before the terminating zero, kDataSize step bytes.
 constexpr int kMaxInfoLen = 2;
 constexpr int kMaxProgNameLen = kNameSize - 1;
@@ -29,35 +29,32 @@ bool FitsRecords(const StaticInfo& info) {
 void CCommandEngine::HandleInfoReply(const uint8_t* pFrame, int nL) {
     const int nIndex = HexToByte(FrameText(pFrame + 3));
     if (nL != kInfoReplyL) {
-        AppendTrace(" --> error parsing response");
-        EndCmd(CmdOutcome::Failed);
+        Fail(" --> error parsing response");
         return;
     }
 
     if (nIndex == 0) {
         if (!IsProgSequence())
             AppendTrace(" --> ok\r\n");
-        AppendTrace(TraceText("E2=%dk", HexToByte(FrameText(pFrame + 5))));
+        staticInfo.E2KBytes = HexToByte(FrameText(pFrame + 5));
+        AppendTrace(TraceText("E2=%dk", staticInfo.E2KBytes));
         // One-byte sizes are signed on the line; a negative one becomes a huge value.
         staticInfo.InfoLen = static_cast<uint16_t>(HexToByte(FrameText(pFrame + 7)));
         AppendTrace(TraceText(", InfoLen=%d", staticInfo.InfoLen));
-        const int nProgCount = HexToByte(FrameText(pFrame + 9));
-        AppendTrace(TraceText(", ProgCount=%d", nProgCount));
+        staticInfo.ProgCount = HexToByte(FrameText(pFrame + 9));
+        AppendTrace(TraceText(", ProgCount=%d", staticInfo.ProgCount));
         staticInfo.ProgNameLen = static_cast<uint16_t>(HexToByte(FrameText(pFrame + 11)));
         AppendTrace(TraceText(", ProgNameLen=%d", staticInfo.ProgNameLen));
         staticInfo.ProgSize = HexToWord(FrameText(pFrame + 13));
         AppendTrace(TraceText(", ProgSize=%d", staticInfo.ProgSize));
 
-        if (nProgCount != kProgCount) {
-            AppendTrace("\r\nthis ProgCount is not supported by this tool !!!");
-            EndCmd(CmdOutcome::Failed);
+        if (staticInfo.ProgCount != kProgCount) {
+            Fail("\r\nthis ProgCount is not supported by this tool !!!");
         } else if (!FitsRecords(staticInfo)) {
-            AppendTrace("\r\nthese sizes are not supported by this tool !!!");
-            EndCmd(CmdOutcome::Failed);
+            Fail("\r\nthese sizes are not supported by this tool !!!");
         } else if (IsProgSequence()) {
             if (nSelProg == 0) {
-                AppendTrace("\r\nexpect nSelProg != 0 !!!");
-                EndCmd(CmdOutcome::Failed);
+                Fail("\r\nexpect nSelProg != 0 !!!");
             } else {
                 AppendTrace(TraceText("\r\n*** Program %d **************************************",
                                       nSelProg));
@@ -88,8 +85,7 @@ void CCommandEngine::HandleInfoReply(const uint8_t* pFrame, int nL) {
         return;
     }
 
-    AppendTrace(" --> idx-err");
-    EndCmd(CmdOutcome::Failed);
+    Fail(" --> idx-err");
 }
 
 bool CCommandEngine::PrepareSubE2Cmd(int nSub, int nFrameCmdArg) {
@@ -107,12 +103,10 @@ bool CCommandEngine::PrepareSubE2Cmd(int nSub, int nFrameCmdArg) {
 
     switch (nSub) {
         case SubE2RdProgLen:
-            nE2Addr = pProg->PosProgLen;
-            nE2Len = staticInfo.InfoLen;
+            e2.Begin(pProg->PosProgLen, staticInfo.InfoLen);
             break;
         case SubE2RdProgName:
-            nE2Addr = pProg->PosProgName;
-            nE2Len = staticInfo.ProgNameLen;
+            e2.Begin(pProg->PosProgName, staticInfo.ProgNameLen);
             break;
         case SubE2RdProgData:
         case SubE2WrProgData:
@@ -120,22 +114,19 @@ bool CCommandEngine::PrepareSubE2Cmd(int nSub, int nFrameCmdArg) {
                 AppendTrace(" --> program data len > static read length\r\n");
                 return false;
             }
-            nE2Addr = pProg->PosProgData;
-            nE2Len = pProg->Steps;
-            if (nSub == SubE2WrProgData) {
-                pE2Data = pProg->Data;
-                if (pProg->Steps == 0) {
-                    // A program without steps writes its whole name field first.
-                    nSubE2Cmd = SubE2WrProgName;
-                    nE2Addr = pProg->PosProgName;
-                    nE2Len = staticInfo.ProgNameLen;
-                    pE2Data = reinterpret_cast<const uint8_t*>(pProg->Name);
-                }
+            if (nSub == SubE2RdProgData) {
+                e2.Begin(pProg->PosProgData, pProg->Steps);
+            } else if (pProg->Steps != 0) {
+                e2.Begin(pProg->PosProgData, pProg->Steps, pProg->Data);
+            } else {
+                // A program without steps writes its whole name field first.
+                nSubE2Cmd = SubE2WrProgName;
+                e2.Begin(pProg->PosProgName, staticInfo.ProgNameLen,
+                         reinterpret_cast<const uint8_t*>(pProg->Name));
             }
             break;
         case SubE2RdMixLen:
-            nE2Addr = kMixLenAddr;
-            nE2Len = 1;
+            e2.Begin(kMixLenAddr, 1);
             break;
         case SubE2WrProgName: {
             int nCount = 0;
@@ -144,30 +135,20 @@ bool CCommandEngine::PrepareSubE2Cmd(int nSub, int nFrameCmdArg) {
                 if (!IsPrintable(ch))
                     break;
             }
-            nE2Addr = pProg->PosProgName;
-            nE2Len = nCount;
-            pE2Data = reinterpret_cast<const uint8_t*>(pProg->Name);
+            e2.Begin(pProg->PosProgName, nCount, reinterpret_cast<const uint8_t*>(pProg->Name));
             break;
         }
         case SubE2WrProgLen: {
             const uint16_t wLen =
                 static_cast<uint16_t>((pProg->Steps & 0x7FFF) | (pProg->MixAllowed ? 0x8000 : 0));
-            acScratch[0] = static_cast<uint8_t>(wLen >> 8);
-            acScratch[1] = static_cast<uint8_t>(wLen);
-            nE2Addr = pProg->PosProgLen;
-            nE2Len = staticInfo.InfoLen;
-            pE2Data = acScratch;
+            e2.BeginOwn(pProg->PosProgLen, staticInfo.InfoLen, static_cast<uint8_t>(wLen >> 8),
+                        static_cast<uint8_t>(wLen));
             break;
         }
         case SubE2WrMixLen:
-            acScratch[0] = store.RandomLen;
-            acScratch[1] = 0;
-            nE2Addr = kMixLenAddr;
-            nE2Len = 1;
-            pE2Data = acScratch;
+            e2.BeginOwn(kMixLenAddr, 1, store.RandomLen, 0);
             break;
     }
-    nChunk = 0;
     nFrameCmd = nFrameCmdArg;
     return true;
 }

@@ -72,11 +72,11 @@ void CCommandEngine::OnVersionReply(uint8_t* pFrame, int nL) {
     AppendTrace(" --> " + std::string(FrameText(pFrame + 2), nL));
     if (!IsRunningCmd(CmdRdVersion))
         return;
+    strVersion.assign(FrameText(pFrame + 3), nL - 1);
 
     if (bAutoJmpConfig) {
         if (pJmpConfigLabel == nullptr) {
-            AppendTrace("cmd: JMP_CONFIG not found in list!!!");
-            EndCmd(CmdOutcome::Failed);
+            Fail("cmd: JMP_CONFIG not found in list!!!");
         } else {
             ClearCmdState();
             const std::string strText = trace.GetTrace() + "\r\n" + pJmpConfigLabel + ": ";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "base/DebugSink.h"
 #include "base/Waiter.h"
@@ -32,36 +33,27 @@ uint16_t PosProgData(int k) {
     return static_cast<uint16_t>(0x0080 + 0x0380 * (k - 1));
 }
 
-// Appends nByte as two hex digits.
-void PutHexByte(uint8_t* p, uint8_t nByte) {
-    p[0] = nByte;
-    ByteToHex(reinterpret_cast<char*>(p));
-}
-
-void PutHexWord(uint8_t* p, uint16_t nWord) {
-    PutHexByte(p, static_cast<uint8_t>(nWord >> 8));
-    PutHexByte(p + 2, static_cast<uint8_t>(nWord));
-}
-
 // True when nCount bytes from nAddress all lie inside the image.
 bool InImage(unsigned nAddress, unsigned nCount) {
     return nCount == 0 || (nAddress <= kLastAddress && nCount - 1 <= kLastAddress - nAddress);
 }
 }  // namespace
 
-void CComEmulator::PutAnswer(const uint8_t* pFrame, int nLen) {
-    nLen = std::clamp(nLen, 0, static_cast<int>(sizeof acAnswer));
-    std::memcpy(acAnswer, pFrame, static_cast<size_t>(nLen));
+void CComEmulator::PutAnswer(const CFrame& frame) {
+    const int nLen = std::clamp(frame.Len(), 0, static_cast<int>(sizeof acAnswer));
+    std::memcpy(acAnswer, frame.Bytes(), static_cast<size_t>(nLen));
     nAnswerLen = nLen;
     nAnswerPos = 0;
 }
 
+CFrame CComEmulator::Answer(char chLetter) const {
+    // Byte 0 echoes the request's byte 0, kept in byEcho by HandleFrame; the answer's
+    // letter is the request's in lower case.
+    return CFrame(static_cast<char>(chLetter + 0x20), byEcho);
+}
+
 void CComEmulator::PutStatus(char chLetter, char chStatus) {
-    // Byte 0 echoes the request's byte 0, kept in byEcho by HandleFrame.
-    const uint8_t acFrame[6] = {
-        byEcho,   '3', static_cast<uint8_t>(chLetter + 0x20), ':', static_cast<uint8_t>(chStatus),
-        kFrameEnd};
-    PutAnswer(acFrame, sizeof acFrame);
+    PutAnswer(Answer(chLetter).Char(':').Char(chStatus));
 }
 
 int CComEmulator::HandleFrame(const uint8_t* pRequest, int nCount) {
@@ -88,11 +80,11 @@ int CComEmulator::HandleFrame(const uint8_t* pRequest, int nCount) {
         return nCount;
     }
     if (chLetter == 'V') {
-        uint8_t acFrame[11] = {byEcho, '8', 'v'};
-        std::memcpy(acFrame + 3, kVersion, 7);
-        acFrame[10] = kFrameEnd;
+        CFrame answer = Answer('V');
+        for (const char ch : std::string_view(kVersion))
+            answer.Char(ch);
         waiter.Wait(kReplyWaitMs);
-        PutAnswer(acFrame, sizeof acFrame);
+        PutAnswer(answer);
         return nCount;
     }
     if (bNormalMode)
@@ -109,18 +101,17 @@ int CComEmulator::HandleFrame(const uint8_t* pRequest, int nCount) {
                 answerStatus('1');
                 break;
             }
-            uint8_t acFrame[18] = {byEcho, 'F', 'i', pRequest[kParam], pRequest[kParam + 1]};
+            // The index goes back as the request wrote it.
+            CFrame answer = Answer('I');
+            answer.Char(pReq[kParam]).Char(pReq[kParam + 1]);
             if (nIndex == 0) {
-                for (int i = 0; i < 6; ++i)
-                    PutHexByte(acFrame + 5 + 2 * i, kStaticInfo[i]);
+                for (const uint8_t by : kStaticInfo)
+                    answer.Hex(by);
             } else {
-                PutHexWord(acFrame + 5, PosProgLen(nIndex));
-                PutHexWord(acFrame + 9, PosProgName(nIndex));
-                PutHexWord(acFrame + 13, PosProgData(nIndex));
+                answer.Word(PosProgLen(nIndex)).Word(PosProgName(nIndex)).Word(PosProgData(nIndex));
             }
-            acFrame[17] = kFrameEnd;
             waiter.Wait(kReplyWaitMs);
-            PutAnswer(acFrame, sizeof acFrame);
+            PutAnswer(answer);
             break;
         }
         case 'L': {
@@ -143,13 +134,11 @@ int CComEmulator::HandleFrame(const uint8_t* pRequest, int nCount) {
                 answerStatus('1');
                 break;
             }
-            uint8_t acFrame[18] = {byEcho, static_cast<uint8_t>(HexDigit(2u * nBytes + 1)), 'r'};
-            for (unsigned i = 0; i < nBytes; ++i) {
-                PutHexByte(acFrame + 3 + 2 * i, acImage[nAddress + i]);
-            }
-            acFrame[3 + 2 * nBytes] = kFrameEnd;
+            CFrame answer = Answer('R');
+            for (unsigned i = 0; i < nBytes; ++i)
+                answer.Hex(acImage[nAddress + i]);
             waiter.Wait(kReadWaitMs);
-            PutAnswer(acFrame, 4 + 2 * nBytes);
+            PutAnswer(answer);
             break;
         }
         case 'S': {

@@ -11,6 +11,8 @@
 #include <array>
 #include <cstdint>
 
+#include "protocol/Frames.h"
+
 class Waiter;
 class DebugSink;
 
@@ -36,7 +38,9 @@ public:
     std::array<uint8_t, kE2ImageSize>& Image() { return acImage; }
 
 private:
-    void PutAnswer(const uint8_t* pFrame, int nLen);
+    void PutAnswer(const CFrame& frame);
+    // An answer to a request of letter chLetter, as far as its letter.
+    CFrame Answer(char chLetter) const;
     void PutStatus(char chLetter, char chStatus);
 
     Waiter& waiter;

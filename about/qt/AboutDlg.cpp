@@ -10,9 +10,9 @@
 #include "about/qt/MatrixWnd.h"
 #include "about/qt/StaticText.h"
 #include "app/ControlIds.h"
-#include "app/qt/Cp1252.h"
-#include "app/qt/DialogUnits.h"
-#include "app/qt/IconRes.h"
+#include "base/qt/Cp1252.h"
+#include "base/qt/DialogUnits.h"
+#include "base/qt/IconRes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QPaintEvent>
 #include <QResizeEvent>
 
-#include "app/qt/Cp1252.h"
+#include "base/qt/Cp1252.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QTextCursor>
 #include <algorithm>
 
-#include "app/qt/Cp1252.h"
 #include "app/qt/PathSpellings.h"
+#include "base/qt/Cp1252.h"
 
 namespace {
 

@@ -28,14 +28,14 @@
 #include "app/GlowdeskDlg.h"
 #include "app/qt/AccessibleNames.h"
 #include "app/qt/ComboAccessible.h"
-#include "app/qt/Cp1252.h"
 #include "app/qt/DisplayBatch.h"
 #include "app/qt/FileFilter.h"
-#include "app/qt/IconRes.h"
+#include "app/qt/MainDialogTemplate.h"
 #include "app/qt/PortComboBox.h"
 #include "app/qt/PortWatcher.h"
 #include "app/qt/ProgramEditorDlg.h"
-#include "res/MainDialogTemplate.h"
+#include "base/qt/Cp1252.h"
+#include "base/qt/IconRes.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <map>
 
 #include "app/DialogView.h"
-#include "app/qt/DialogUnits.h"
 #include "app/qt/PathSpellings.h"
+#include "base/qt/DialogUnits.h"
 
 class CDisplayBatch;
 class CGlowdeskDlg;

@@ -1,6 +1,6 @@
 #include "app/qt/NameValidator.h"
 
-#include "app/qt/Cp1252.h"
+#include "base/qt/Cp1252.h"
 #include "programs/ProgramDraft.h"
 
 QValidator::State NameValidator::validate(QString& strInput, int&) const {

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <algorithm>
 
-#include "app/qt/Cp1252.h"
+#include "base/qt/Cp1252.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
-#include "app/qt/Cp1252.h"
 #include "app/qt/DraftCommand.h"
 #include "app/qt/NameValidator.h"
 #include "app/qt/StepGrid.h"
 #include "app/qt/StepTableModel.h"
+#include "base/qt/Cp1252.h"
 #include "programs/StepPatterns.h"
 
 namespace {

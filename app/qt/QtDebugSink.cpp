@@ -1,6 +1,6 @@
 #include "app/qt/QtDebugSink.h"
 
-#include "app/qt/Cp1252.h"
+#include "base/qt/Cp1252.h"
 
 Q_LOGGING_CATEGORY(lcEmulator, "glowdesk.emulator", QtWarningMsg)
 

@@ -9,8 +9,8 @@
 #include <algorithm>
 
 #include "app/ControlIds.h"
-#include "app/qt/IconRes.h"
 #include "app/qt/StepTableModel.h"
+#include "base/qt/IconRes.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "app/qt/GlowdeskWindow.h"
 #include "app/qt/QtDebugSink.h"
 #ifdef _WIN32
-#include "serial/win32/OutputDebugSink.h"
+#include "app/qt/OutputDebugSink.h"
 #endif
 
 int main(int argc, char* argv[]) {

@@ -7,35 +7,15 @@
 
 #include "cli/Commands.h"
 #include "cli/ExitStatus.h"
+#include "serial/ForwardingComApi.h"
 #include "tests/support/ScriptedPeer.h"
 
 namespace {
 
 // Hands the test's peer to the program, which wants to own its serial primitives.
-class PeerProxy : public ComApi {
+class PeerProxy : public CForwardingComApi {
 public:
-    explicit PeerProxy(ScriptedPeer& peer) : peer(peer) {}
-    PortHandle CreateFile(const std::string& s) override { return peer.CreateFile(s); }
-    uint32_t GetLastError() override { return peer.GetLastError(); }
-    bool SetCommTimeouts(PortHandle h, const CommTimeouts& t) override {
-        return peer.SetCommTimeouts(h, t);
-    }
-    bool SetCommState(PortHandle h, const Dcb& d) override { return peer.SetCommState(h, d); }
-    bool ClearCommError(PortHandle h, uint32_t& e, uint32_t& n) override {
-        return peer.ClearCommError(h, e, n);
-    }
-    bool PurgeComm(PortHandle h, uint32_t n) override { return peer.PurgeComm(h, n); }
-    bool ReadFile(PortHandle h, uint8_t* p, uint32_t n, uint32_t& d) override {
-        return peer.ReadFile(h, p, n, d);
-    }
-    bool WriteFile(PortHandle h, const uint8_t* p, uint32_t n, uint32_t& d) override {
-        return peer.WriteFile(h, p, n, d);
-    }
-    bool CloseHandle(PortHandle h) override { return peer.CloseHandle(h); }
-    std::string DevicePath(unsigned n) override { return peer.DevicePath(n); }
-
-private:
-    ScriptedPeer& peer;
+    explicit PeerProxy(ScriptedPeer& peer) : CForwardingComApi(peer) {}
 };
 
 struct Refusals : ::testing::Test {

@@ -176,15 +176,13 @@ TEST(Engine, ProgramIndexBeyondNineIsRefusedBeforeSending) {
 TEST(Engine, MisuseOfTheSendCallsEndsTheOperation) {
     PeerHarness t("-p 1");
     t.ConnectIdle();
-    t.h.session.Trace().SetTrace("");
-    EXPECT_FALSE(t.h.session.Engine().SendCmd(""));
-    EXPECT_EQ(t.Trace(), " --> CmdUnknown not expected as parameter !!!");
-    t.h.session.Trace().SetTrace("");
-    EXPECT_FALSE(t.h.session.Engine().GoOnSubE2Cmd(SubE2RdProgData));
-    EXPECT_EQ(t.Trace(), "\r\n error GoOnSubE2Cmd() !!!");
+    // An operation the engine does not know sends nothing and ends refused.
     t.h.session.Trace().SetTrace("");
     t.h.session.Engine().StartCmd(CmdWrMixLen + 1, -1, nullptr);
     EXPECT_EQ(t.Trace(), " --> CmdUnknown not expected as parameter !!!");
+    EXPECT_EQ(t.h.session.Engine().Result().eOutcome, CmdOutcome::Refused);
+    EXPECT_EQ(t.h.session.Engine().Result().strMessage,
+              "--> CmdUnknown not expected as parameter !!!");
     EXPECT_TRUE(t.peer.aWritten.empty());
     EXPECT_FALSE(t.h.session.IsBusy());
 }

@@ -8,14 +8,10 @@
 namespace {
 // A request built as the engine builds it: raw payload bytes, each turned into hex.
 std::string BuildFrame(char chLetter, std::initializer_list<uint8_t> acPayload) {
-    std::string str = {'>', '0', chLetter};
-    for (uint8_t by : acPayload) {
-        str += static_cast<char>(by);
-        str += '\0';
-        ByteToHex(&str[str.size() - 2]);
-    }
-    str[1] = HexDigit(static_cast<unsigned>(str.size() - 2));
-    return str + '\n';
+    CFrame frame(chLetter);
+    for (uint8_t by : acPayload)
+        frame.Hex(by);
+    return std::string(reinterpret_cast<const char*>(frame.Bytes()), frame.Len());
 }
 
 TEST(FramesTest, HexDigitAndValue) {
@@ -65,6 +61,20 @@ TEST(FramesTest, RequestsByteForByte) {
     EXPECT_EQ(BuildFrame('W', {0x00, 0x01, 80}), ">7W000150\n");
     EXPECT_EQ(BuildFrame('W', {0x00, 0x12, 1, 2, 3, 4, 5}).size(), 8u + 2 * 5);
     EXPECT_EQ(BuildFrame('L', {0x81}), ">3L81\n");
+
+    // Answers echo another start byte and carry characters as they are; nothing goes
+    // past the longest frame, whose length digit is F.
+    CFrame answer('j', '#');
+    answer.Char(':').Char('0');
+    EXPECT_EQ(answer.Text(), "#3j:0");
+    CFrame full('W');
+    full.Word(0x0012);
+    for (int i = 0; i < 8; ++i)
+        full.Hex(static_cast<uint8_t>(i));
+    EXPECT_EQ(full.Len(), kMaxFrameLen);
+    EXPECT_EQ(full.Text(), ">FW00120001020304");
+    full.Char('x');
+    EXPECT_EQ(full.Len(), kMaxFrameLen);
 }
 
 TEST(FramesTest, ReadingReplies) {

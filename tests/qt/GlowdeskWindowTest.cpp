@@ -20,11 +20,11 @@
 #include <QTimer>
 
 #include "app/GlowdeskDlg.h"
-#include "app/qt/Cp1252.h"
 #include "app/qt/FileFilter.h"
 #include "app/qt/GlowdeskWindow.h"
-#include "app/qt/IconRes.h"
-#include "res/MainDialogTemplate.h"
+#include "app/qt/MainDialogTemplate.h"
+#include "base/qt/Cp1252.h"
+#include "base/qt/IconRes.h"
 #include "tests/support/NullComApi.h"
 #ifndef _WIN32
 #include "serial/posix/PosixComApi.h"

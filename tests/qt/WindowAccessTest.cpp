@@ -20,9 +20,9 @@
 #include "about/qt/AboutDlg.h"
 #include "about/qt/MatrixWnd.h"
 #include "about/qt/StaticText.h"
-#include "app/qt/Cp1252.h"
+#include "app/qt/MainDialogTemplate.h"
 #include "base/Rand.h"
-#include "res/MainDialogTemplate.h"
+#include "base/qt/Cp1252.h"
 #include "tests/qt/WindowHarness.h"
 
 namespace {

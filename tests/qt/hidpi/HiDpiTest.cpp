@@ -10,8 +10,8 @@
 #include <QPixmap>
 
 #include "about/qt/AboutDlg.h"
+#include "app/qt/MainDialogTemplate.h"
 #include "base/Rand.h"
-#include "res/MainDialogTemplate.h"
 #include "tests/qt/WindowHarness.h"
 
 namespace {

@@ -1,4 +1,6 @@
-#include "serial/win32/OutputDebugSink.h"
+// Built on Windows only: elsewhere the window's debug lines go to Qt's logging.
+#ifdef _WIN32
+#include "app/qt/OutputDebugSink.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -8,3 +10,5 @@
 void OutputDebugSink::Output(const std::string& strText) {
     OutputDebugStringA(strText.c_str());
 }
+
+#endif

@@ -1,4 +1,4 @@
-#include "app/qt/Cp1252.h"
+#include "base/qt/Cp1252.h"
 
 #include <QList>
 #include <array>

@@ -1,4 +1,4 @@
-#include "app/qt/IconRes.h"
+#include "base/qt/IconRes.h"
 
 #include <QFile>
 #include <QPainter>
