@@ -83,42 +83,65 @@ std::FILE* CreateTempBeside(const fs::path& target, fs::path& tempPath) {
 
 }  // namespace
 
-bool ReplaceFileContents(const std::string& strPath, const std::string& strData) {
+bool ReplaceFileContents(const std::string& strPath, const std::string& strData,
+                         std::error_code* pError) {
     std::error_code ec;
+    // The reason of the first failure, for a message to the user; errno of the call
+    // that failed when it set one.
+    const auto fail = [pError](std::error_code reason) {
+        if (pError != nullptr)
+            *pError = reason;
+        return false;
+    };
+    const auto failErrno = [&fail](std::errc fallback) {
+        return fail(errno != 0 ? std::error_code(errno, std::generic_category())
+                               : std::make_error_code(fallback));
+    };
     fs::path target = fs::path(strPath);
     // A link stays a link: the file it leads to is the one replaced.
     if (fs::is_symlink(target, ec)) {
         const fs::path real = fs::canonical(target, ec);
         if (ec)
-            return false;
+            return fail(ec);
         target = real;
     }
     const fs::file_status status = fs::status(target, ec);
     const bool bExists = fs::exists(status);
     if (bExists) {
+        if (fs::is_directory(status))
+            return fail(std::make_error_code(std::errc::is_a_directory));
         if (!fs::is_regular_file(status))
-            return false;  // a folder or a device in the way
+            return fail(std::make_error_code(std::errc::invalid_argument));  // a device
         // A file the user may not write stays as it is, whatever the folder allows.
+        errno = 0;
         std::FILE* pOld = std::fopen(target.string().c_str(), "r+b");
         if (pOld == nullptr)
-            return false;
+            return failErrno(std::errc::permission_denied);
         std::fclose(pOld);
     }
 
     fs::path tempPath;
+    errno = 0;
     std::FILE* pTemp = CreateTempBeside(target, tempPath);
     if (pTemp == nullptr)
-        return false;
+        return failErrno(std::errc::permission_denied);
+    errno = 0;
     bool bOk = std::fwrite(strData.data(), 1, strData.size(), pTemp) == strData.size();
     bOk = SyncFile(pTemp) && bOk;
     bOk = (std::fclose(pTemp) == 0) && bOk;
+    if (!bOk)
+        ec = errno != 0 ? std::error_code(errno, std::generic_category())
+                        : std::make_error_code(std::errc::io_error);
     if (bOk && bExists)
         fs::permissions(tempPath, status.permissions(), ec);  // best effort
     if (bOk) {
         fs::rename(tempPath, target, ec);
         bOk = !ec;
     }
-    if (!bOk)
-        fs::remove(tempPath, ec);
-    return bOk;
+    if (!bOk) {
+        std::error_code ecRemove;
+        fs::remove(tempPath, ecRemove);
+        return fail(ec);
+    }
+    return true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 // Largest file the program reads whole; bigger files are read only up to here and
 // never rewritten, so nothing beyond the limit can be lost.
@@ -14,5 +15,7 @@ bool ReadWholeFile(const std::string& strPath, std::string& strOut, bool* pbTrun
 
 // Writes the data to a new file beside the target, flushes it to the disk and renames
 // it over the target. False, with the target untouched, when the target is not a
-// writable regular file, or when the folder takes no new file, or the disk is full.
-bool ReplaceFileContents(const std::string& strPath, const std::string& strData);
+// writable regular file, or when the folder takes no new file, or the disk is full;
+// *pError then says why.
+bool ReplaceFileContents(const std::string& strPath, const std::string& strData,
+                         std::error_code* pError = nullptr);

@@ -234,6 +234,10 @@ std::optional<std::string> CIniDocument::Find(std::string_view strSection, std::
     return std::string(line.Text(*value));
 }
 
+bool CIniDocument::HasSection(std::string_view strSection) const {
+    return sections.Find(FoldIniName(Trim(strSection))).has_value();
+}
+
 void CIniDocument::EndLastLine() {
     Section& last = aSections.back();
     Line* pLine =

@@ -28,6 +28,8 @@ public:
     // are the section with the empty name.
     std::optional<std::string> Find(std::string_view strSection, std::string_view strKey,
                                     bool* pbQuoted = nullptr) const;
+    // Whether a section of that name (compared without regard to case) is there.
+    bool HasSection(std::string_view strSection) const;
 
     // Changes the first matching key in place, or adds the key at the end of its
     // section, or adds the section at the end of the document. New lines end in CRLF.

@@ -69,10 +69,11 @@ bool CIniProfile::WriteIniDocument(const std::string& strPath, const CIniDocumen
     return WriteIniText(strPath, doc.Serialize());
 }
 
-bool CIniProfile::WriteIniText(const std::string& strPath, const std::string& strText) {
+bool CIniProfile::WriteIniText(const std::string& strPath, const std::string& strText,
+                               std::error_code* pError) {
     const std::string strResolved = ResolveIniPath(strPath);
     mapDocs.erase(strResolved);
-    return ReplaceFileContents(strResolved, strText);
+    return ReplaceFileContents(strResolved, strText, pError);
 }
 
 bool CIniProfile::WriteIniString(const std::string& strPath, const std::string& strSection,

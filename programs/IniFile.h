@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <unordered_map>
 
 #include "programs/IniDocument.h"
@@ -45,8 +46,9 @@ public:
     // Replaces the file with the document, safely: the old file stays as it was on
     // failure.
     bool WriteIniDocument(const std::string& strPath, const CIniDocument& doc);
-    // The same with the file's whole text.
-    bool WriteIniText(const std::string& strPath, const std::string& strText);
+    // The same with the file's whole text; *pError says why it failed.
+    bool WriteIniText(const std::string& strPath, const std::string& strText,
+                      std::error_code* pError = nullptr);
 
     // While one of these lives, every file read through its profile is parsed once and
     // reused: a caller asking for many keys of one file by path would otherwise read and

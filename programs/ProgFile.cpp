@@ -33,6 +33,11 @@ uint8_t StepByte(const std::string& str) {
     return by;
 }
 
+// A line of its own at the end of the trace.
+void AddTraceLine(CTraceLog& trace, const std::string& strLine) {
+    trace.AppendTrace(trace.GetTrace().empty() ? strLine : "\r\n" + strLine);
+}
+
 bool FileExists(const std::string& strPath) {
     std::error_code ec;
     return std::filesystem::exists(strPath, ec) || ec;
@@ -66,9 +71,43 @@ void ForEachProgKey(const LightProgram& r, Put put) {
 
 }  // namespace
 
-void CProgFiles::LoadProgFile(const std::string& strPath) {
+bool HoldsPrograms(const CIniDocument& doc) {
+    for (int nIndex = 0; nIndex < kProgCount; ++nIndex)
+        if (doc.HasSection(ProgSection(nIndex)))
+            return true;
+    return false;
+}
+
+LoadResult CProgFiles::LoadProgFile(const std::string& strPath) {
     // Thousands of keys are read from the same file: it is read and parsed once.
-    LoadProgDocument(ini.ReadIniDocument(strPath), strPath);
+    bool bReadable = false;
+    const CIniDocument doc = ini.ReadIniDocument(strPath, &bReadable);
+    LoadProgDocument(doc, strPath);
+
+    LoadResult result = LoadResult::Loaded;
+    if (!bReadable)
+        result = strPath.empty() || !FileExists(ini.ResolveIniPath(strPath))
+                     ? LoadResult::NoFile
+                     : LoadResult::Unreadable;
+    else if (!HoldsPrograms(doc))
+        result = LoadResult::NoPrograms;
+    // Without a name there was nothing to load, and nothing to explain.
+    if (strPath.empty())
+        return result;
+    switch (result) {
+        case LoadResult::NoFile:
+            AddTraceLine(trace, " --> the file does not exist");
+            break;
+        case LoadResult::Unreadable:
+            AddTraceLine(trace, kTextUnreadable);
+            break;
+        case LoadResult::NoPrograms:
+            AddTraceLine(trace, " --> the file holds no programs");
+            break;
+        case LoadResult::Loaded:
+            break;
+    }
+    return result;
 }
 
 void CProgFiles::LoadProgDocument(const CIniDocument& doc, const std::string& strPath) {
@@ -92,11 +131,21 @@ void CProgFiles::LoadProgDocument(const CIniDocument& doc, const std::string& st
         pListener->OnLoadEnd();
 }
 
-void CProgFiles::StoreProgFile(const std::string& strPath) {
+bool CProgFiles::StoreProgFile(const std::string& strPath) {
     // Built whole in memory and put in place in one step, so that a failure half-way
     // leaves the old file as it was.
-    if (!ini.WriteIniText(strPath, StoreText()) && pListener != nullptr)
-        pListener->OnStoreFailed("error: can not open the file !!!");
+    std::error_code ec;
+    const std::string strResolved = ini.ResolveIniPath(strPath);
+    if (!ini.WriteIniText(strPath, StoreText(), &ec)) {
+        if (pListener != nullptr)
+            pListener->OnStoreFailed("error: can not open the file !!!\r\n" + strResolved + ": " +
+                                     ec.message());
+        return false;
+    }
+    const auto nCount = std::count_if(store.aProgs.begin(), store.aProgs.end(),
+                                      [](const LightProgram& r) { return r.Steps != 0; });
+    AddTraceLine(trace, " " + std::to_string(nCount) + " programs stored to " + strResolved);
+    return true;
 }
 
 std::string CProgFiles::StoreText() const {

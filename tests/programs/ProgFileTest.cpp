@@ -194,7 +194,16 @@ TEST_F(ProgFileTest, AFailedStoreLeavesTheOldFileAndSaysSo) {
     std::filesystem::create_directory(rig.folder.File("folder.ini"));
     rig.session.StoreProgFile("folder.ini");         // a folder in the way
     rig.session.StoreProgFile("missing/dir/x.ini");  // no such folder
-    EXPECT_EQ(rig.view.aMessages, std::vector<std::string>(2, "error: can not open the file !!!"));
+    // Each message names the file and the system's reason.
+    ASSERT_EQ(rig.view.aMessages.size(), 2u);
+    const std::string aEnds[] = {
+        "folder.ini: " + std::make_error_code(std::errc::is_a_directory).message(),
+        "x.ini: " + std::make_error_code(std::errc::no_such_file_or_directory).message()};
+    for (int n = 0; n < 2; ++n) {
+        const std::string& strMessage = rig.view.aMessages[n];
+        EXPECT_EQ(strMessage.rfind("error: can not open the file !!!\r\n", 0), 0u) << strMessage;
+        EXPECT_TRUE(strMessage.ends_with(aEnds[n])) << strMessage;
+    }
     EXPECT_TRUE(std::filesystem::is_directory(rig.folder.File("folder.ini")));
 
 #ifndef _WIN32
@@ -210,9 +219,19 @@ TEST_F(ProgFileTest, AFailedStoreLeavesTheOldFileAndSaysSo) {
     }
 #endif
     EXPECT_EQ(ReadBytes(rig.folder.File("old.ini")), strOld);
+    EXPECT_EQ(rig.session.GetTrace().find("stored"), std::string::npos);
+
+    // A store that works says where it went.
+    std::filesystem::permissions(rig.folder.path, std::filesystem::perms::owner_all);
+    rig.session.Store().aProgs[4].Steps = 1;
+    ASSERT_TRUE(rig.session.StoreProgFile("new.ini"));
+    EXPECT_TRUE(rig.session.GetTrace().ends_with("\r\n 1 programs stored to " +
+                                                 rig.session.Ini().ResolveIniPath("new.ini")))
+        << rig.session.GetTrace();
 }
 
 TEST_F(ProgFileTest, BadFilesStillLoad) {
+    const char* kNoPrograms = "\r\n --> the file holds no programs";
     std::mt19937 gen(1);
     std::string strBinary(200000, '\0');
     for (char& ch : strBinary)
@@ -225,11 +244,12 @@ TEST_F(ProgFileTest, BadFilesStillLoad) {
         const char* pName;
         std::string strText;
         int nCount;
+        const char* pNote = "";  // the line after the count
     } aCases[] = {
-        {"empty", "", 0},
-        {"binary", strBinary, 0},
+        {"empty", "", 0, kNoPrograms},
+        {"binary", strBinary, 0, kNoPrograms},
         {"long lines", strLongLine, 0},
-        {"no sections", "Steps=1\nStep_1=11111111\nMIX=5\n", 0},
+        {"no sections", "Steps=1\nStep_1=11111111\nMIX=5\n", 0, kNoPrograms},
         {"BOM", "\xEF\xBB\xBF[PROG_1]\r\nSteps=1\r\nStep_1=11111111\r\n", 1},
         {"duplicates",
          "[PROG_1]\nSteps=1\nStep_1=11111111\n[PROG_1]\nSteps=2\n[prog_2]\nsteps=1\nSTEP_1="
@@ -240,7 +260,7 @@ TEST_F(ProgFileTest, BadFilesStillLoad) {
         SCOPED_TRACE(c.pName);
         Load("bad.ini", c.strText);
         EXPECT_EQ(rig.session.GetTrace(),
-                  " " + std::to_string(c.nCount) + " programs loaded from bad.ini");
+                  " " + std::to_string(c.nCount) + " programs loaded from bad.ini" + c.pNote);
         EXPECT_EQ(rig.view.ComboCount(IDC_PROGRAM), 11);
         EXPECT_EQ(ReadBytes(rig.folder.File("bad.ini")), c.strText);
     }
@@ -251,7 +271,11 @@ TEST_F(ProgFileTest, BadFilesStillLoad) {
     // A folder in place of the file reads as a missing one.
     std::filesystem::create_directory(rig.folder.File("adir"));
     rig.session.LoadProgFile("adir");
-    EXPECT_EQ(rig.session.GetTrace(), " 0 programs loaded from adir");
+    EXPECT_EQ(rig.session.GetTrace(),
+              " 0 programs loaded from adir\r\n --> the file cannot be read");
+    EXPECT_EQ(rig.session.LoadProgFile("gone.ini"), LoadResult::NoFile);
+    EXPECT_EQ(rig.session.GetTrace(),
+              " 0 programs loaded from gone.ini\r\n --> the file does not exist");
     EXPECT_EQ(rig.session.Store().RandomLen, 80);
 }
 

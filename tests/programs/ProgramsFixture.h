@@ -43,6 +43,14 @@ inline std::string ReadBytes(const std::string& strPath) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A failed store said so once, naming the file and a reason after the old message.
+inline bool OneStoreMessage(const std::vector<std::string>& aMessages) {
+    constexpr std::string_view kStart = "error: can not open the file !!!\r\n";
+    return aMessages.size() == 1 && aMessages[0].starts_with(kStart) &&
+           aMessages[0].find(".ini: ", kStart.size()) != std::string::npos &&
+           !aMessages[0].ends_with(": ");
+}
+
 struct DialogRig : DialogHarness {
     DialogRig() { dlg.OnInitDialog(strArgs, folder.Dir()); }
     explicit DialogRig(const std::string& strArguments) : strArgs(strArguments) {

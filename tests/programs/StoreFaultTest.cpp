@@ -35,7 +35,7 @@ int StoreAsOrdinaryUser(const std::string& strDir, const std::string& strTarget)
     std::strcpy(prog.Name, "new");
     prog.Steps = 3;
     h.session.StoreProgFile(strTarget);
-    return h.view.aMessages == std::vector<std::string>{"error: can not open the file !!!"} ? 0 : 1;
+    return OneStoreMessage(h.view.aMessages) ? 0 : 1;
 }
 
 int RunInChild(const std::string& strDir, const std::string& strTarget) {

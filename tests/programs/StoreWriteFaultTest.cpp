@@ -96,7 +96,7 @@ int StoreFailing(const std::string& strDir, Failing failing, bool bLimitSize) {
     g_failing = failing;
     h.session.StoreProgFile("old.ini");
     g_failing = Failing::None;
-    return h.view.aMessages == std::vector<std::string>{"error: can not open the file !!!"} ? 0 : 1;
+    return OneStoreMessage(h.view.aMessages) ? 0 : 1;
 }
 
 int RunInChild(const std::string& strDir, Failing failing, bool bLimitSize) {
