@@ -4,11 +4,6 @@
 
 #include "app/GlowdeskDlg.h"
 
-namespace {
-// Two filters, Windows style: ini files, and every file.
-constexpr const char* kIniFilter = "ini-files |*.ini|All Files (*.*) |*.*|";
-}  // namespace
-
 void CGlowdeskDlg::OnStart() {
     if (!view.HasControl(IDC_START) || !view.HasControl(IDC_COMMAND))
         return;
@@ -38,27 +33,34 @@ void CGlowdeskDlg::OnStart() {
             session.Player().StartPlayback(nSliderPos, nProgRow);
             break;
         case LOAD_FILE: {
+            if (!MayReplace())
+                break;
             const std::optional<std::string> strPath = view.ChooseOpenFile(kIniFilter);
             if (strPath && !strPath->empty())
                 session.LoadProgFile(*strPath);
             break;
         }
         case RELOAD_FILE:
-            session.LoadProgFile(GetFileName());
+            if (MayReplace())
+                session.LoadProgFile(GetFileName());
             break;
-        case STORE_FILE: {
-            const std::optional<std::string> strPath = view.ChooseSaveFile(kIniFilter);
-            if (strPath && !strPath->empty())
-                session.StoreProgFile(*strPath);
+        case STORE_FILE:
+            StoreToFile({});
             break;
-        }
+        case RD_SEL_PROG:
+            // Rows other than programs read nothing into the store.
+            if (nProgRow < 0 || nProgRow >= kProgCount || MayReplace(nProgRow))
+                DeviceCommand(nCode, nProgRow, strLabel);
+            break;
+        case RD_ALL_PROGS:
+            if (MayReplace())
+                DeviceCommand(nCode, nProgRow, strLabel);
+            break;
         case READ_VERSION:
         case JMP_CONFIG:
         case JMP_NORMAL:
         case RD_STATIC_INFO:
-        case RD_SEL_PROG:
         case WR_SEL_PROG:
-        case RD_ALL_PROGS:
         case WR_ALL_PROGS:
         case RD_MIX_LEN:
         case WR_MIX_LEN:

@@ -8,6 +8,9 @@
 
 #include "programs/LightProgram.h"
 
+// The answers to the question before unsaved work would be lost.
+enum class SaveAnswer { Save, Discard, Cancel };
+
 class DialogView {
 public:
     virtual ~DialogView() = default;
@@ -67,6 +70,8 @@ public:
 
     // Modal questions
     virtual void MessageBox(const std::string& strText) = 0;
+    // A question with the three answers Save, Discard and Cancel; closing it cancels.
+    virtual SaveAnswer AskToSave(const std::string& strText) = 0;
     // Empty optional when the user cancels. strFilter is the Windows-style
     // "name|pattern|name|pattern|" list.
     virtual std::optional<std::string> ChooseOpenFile(const std::string& strFilter) = 0;

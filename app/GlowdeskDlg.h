@@ -16,6 +16,9 @@ class CProgramDraft;
 
 class CGlowdeskDlg : private SessionListener {
 public:
+    // The file dialogs' two filters, Windows style: ini files, and every file.
+    static constexpr const char* kIniFilter = "ini-files |*.ini|All Files (*.*) |*.*|";
+
     CGlowdeskDlg(DialogView& view, CSession& session);
     ~CGlowdeskDlg() override;
 
@@ -24,6 +27,9 @@ public:
     // directory without a trailing separator.
     bool OnInitDialog(const std::string& strArgs, const std::string& strCurrentDir);
     void OnDestroy();
+    // The window is asked to close: true when it may, after the question about unsaved
+    // work, if there is any, was answered with Save (and the store worked) or Discard.
+    bool QueryClose();
     void OnSysCommand(int nId);
     // Timer ticks of the window: 1 playback, 2 communication.
     void OnTimer(int nTimerId);
@@ -42,6 +48,16 @@ public:
 
     // ---- command menu (CommandMenu.cpp) ----
     void OnStart();
+
+    // ---- unsaved work (SaveQuestion.cpp) ----
+    // Whether program nIndex (kWholeStore: all of them) may be replaced: true when no
+    // unsaved work would be lost, or the user saved it or gave it up.
+    bool MayReplace(int nIndex = CUnsavedWork::kWholeStore);
+    // Stores the programs to strPath, or to a file the user chooses when it is empty; a
+    // name without an extension gets ".ini". True when the file was written.
+    bool StoreToFile(const std::string& strPath);
+    // Files dropped on the window: one program file is loaded, anything else refused.
+    void OnDropFiles(const std::vector<std::string>& aPaths);
 
     // ---- connect and device commands (Connect.cpp) ----
     void OnConnect();
@@ -88,6 +104,7 @@ private:
     void OnLoadBegin(const std::string& strPath) override;
     void OnLoadEnd() override { view.ComboSetSel(IDC_PROGRAM, 0); }
     void OnStoreFailed(const std::string& strMessage) override { view.MessageBox(strMessage); }
+    void OnUnsavedWork(bool bAny) override;
     uint8_t HeldLeds() override;
     void OnShowLeds(uint8_t byValue) override;
     void SetPlayTimer(int nPeriodMs) override { view.SetTimer(kTimerPlay, nPeriodMs); }

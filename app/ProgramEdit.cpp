@@ -18,7 +18,7 @@ void CGlowdeskDlg::OnEditProgram() {
 
 void CGlowdeskDlg::CommitProgram(int nIndex, const CProgramDraft& draft) {
     // The row of the program box follows through the changed-entry report.
-    session.Files().PutDraft(nIndex, draft);
+    session.PutDraft(nIndex, draft);
 }
 
 void CGlowdeskDlg::StartPreview(int nIndex, const std::vector<uint8_t>& aSteps) {

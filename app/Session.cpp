@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "app/CommandLine.h"
+#include "programs/ProgramDraft.h"
 #include "serial/PlatformComApi.h"
 
 namespace {
@@ -152,6 +153,8 @@ bool CSession::StartOperation(int32_t nCode, int nProgRow, const std::string& st
         if (nCode == RD_SEL_PROG || nCode == WR_SEL_PROG)
             nIndex = nProgRow + 1;
         nOpRxBase = link.RxCount();
+        nOpCode = nCode;
+        nOpRow = nProgRow;
         engine.StartCmd(row.nCmd, nIndex, &strLabel);
         return true;
     }
@@ -252,6 +255,13 @@ void CSession::OnLedsReported(uint8_t byLeds) {
 void CSession::OnOutcome(CmdOutcome eOutcome) {
     eLastOutcome = eOutcome;
     strMessage = engine.Result().strMessage;
+    // Programs read from the Handheld are noted as each arrives; written ones only when
+    // the whole write has been answered.
+    if (eOutcome == CmdOutcome::Finished && nOpCode == WR_ALL_PROGS)
+        NoteStoreEvent(StoreEvent::WrittenToDevice);
+    else if (eOutcome == CmdOutcome::Finished && nOpCode == WR_SEL_PROG)
+        NoteStoreEvent(StoreEvent::WrittenToDevice, nOpRow);
+    nOpCode = 0;
     // The engine is idle: before the front end (or a chained operation) goes on.
     SendHeldLeds();
     pListener->OnOutcome(eOutcome);
@@ -277,4 +287,38 @@ void CSession::OnLoadBegin(const std::string& strPath) {
 
 void CSession::OnStoreFailed(const std::string& strMessage) {
     pListener->OnStoreFailed(strMessage);
+}
+
+void CSession::OnProgEntryChanged(int nEntry) {
+    if (engine.IsBusy() && (nOpCode == RD_SEL_PROG || nOpCode == RD_ALL_PROGS) &&
+        nEntry < kProgCount)
+        NoteStoreEvent(StoreEvent::ReadFromDevice, nEntry);
+    player.OnProgramChanged(nEntry);
+    pListener->OnProgEntryChanged(nEntry);
+}
+
+LoadResult CSession::LoadProgFile(const std::string& strPath) {
+    const LoadResult result = files.LoadProgFile(strPath);
+    NoteStoreEvent(StoreEvent::LoadedFromFile);
+    return result;
+}
+
+bool CSession::StoreProgFile(const std::string& strPath) {
+    if (!files.StoreProgFile(strPath))
+        return false;
+    NoteStoreEvent(StoreEvent::StoredToFile);
+    return true;
+}
+
+void CSession::PutDraft(int nIndex, const CProgramDraft& draft) {
+    // OK on a draft that came back to where it started made no work.
+    if (files.PutDraft(nIndex, draft) && draft.IsChanged())
+        NoteStoreEvent(StoreEvent::Edited, nIndex);
+}
+
+void CSession::NoteStoreEvent(StoreEvent event, int nIndex) {
+    const bool bBefore = unsaved.Any();
+    unsaved.Note(event, nIndex);
+    if (unsaved.Any() != bBefore)
+        pListener->OnUnsavedWork(unsaved.Any());
 }

@@ -27,6 +27,7 @@
 #include "programs/LightProgram.h"
 #include "programs/Player.h"
 #include "programs/ProgFile.h"
+#include "programs/UnsavedWork.h"
 #include "protocol/CommandEngine.h"
 #include "serial/ComApi.h"
 #include "serial/ComEmulator.h"
@@ -125,8 +126,14 @@ public:
 
     // ---- program store and files ----
     ProgramStore& Store() { return store; }
-    void LoadProgFile(const std::string& strPath) { files.LoadProgFile(strPath); }
-    void StoreProgFile(const std::string& strPath) { files.StoreProgFile(strPath); }
+    LoadResult LoadProgFile(const std::string& strPath);
+    // True when the file was written.
+    bool StoreProgFile(const std::string& strPath);
+    // An edited program (0..8) replaces the one in the store: work that exists only here
+    // until it is stored or written.
+    void PutDraft(int nIndex, const CProgramDraft& draft);
+    // The programs changed here and kept nowhere else.
+    const CUnsavedWork& Unsaved() const { return unsaved; }
     // A start-up name resolved against the start-up directory.
     std::string ResolveStartFile(const std::string& strName) const;
 
@@ -168,6 +175,9 @@ private:
     // operation ended on a stopped line.
     void SendHeldLeds();
 
+    // Tells the front end when there comes to be unsaved work, or none is left.
+    void NoteStoreEvent(StoreEvent event, int nIndex = CUnsavedWork::kWholeStore);
+
     // EngineListener
     bool IsPortChosen() override { return pListener->IsPortChosen(); }
     void OnBusy() override;
@@ -175,11 +185,8 @@ private:
     void OnIdle() override;
     void OnLedsReported(uint8_t byLeds) override;
     // From the engine and the program files alike: a program being played goes on
-    // with what the store holds now.
-    void OnProgEntryChanged(int nEntry) override {
-        player.OnProgramChanged(nEntry);
-        pListener->OnProgEntryChanged(nEntry);
-    }
+    // with what the store holds now, and a program read from the Handheld is kept there.
+    void OnProgEntryChanged(int nEntry) override;
     void OnOutcome(CmdOutcome eOutcome) override;
     // LinkListener
     void OnRxCount(int nCount, bool bReset) override;
@@ -217,6 +224,10 @@ private:
     CmdOutcome eLastOutcome = CmdOutcome::Finished;
     std::string strMessage;
     int nOpRxBase = 0;  // the Rx count when the running operation started
+    // The command code and program box row of the running operation (0: none).
+    int32_t nOpCode = 0;
+    int nOpRow = -1;
+    CUnsavedWork unsaved;
     CLedRequestHold ledHold;
 
     CTraceLog trace;

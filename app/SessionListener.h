@@ -37,6 +37,8 @@ public:
     virtual void OnLoadBegin(const std::string& /*strPath*/) {}
     virtual void OnLoadEnd() {}
     virtual void OnStoreFailed(const std::string& /*strMessage*/) {}
+    // Programs changed here and kept nowhere else came to be (bAny) or are all kept now.
+    virtual void OnUnsavedWork(bool /*bAny*/) {}
 
     // The LED panel and playback
     // LEDs the user holds lit, ORed into every step shown.

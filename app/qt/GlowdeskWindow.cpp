@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -105,6 +107,7 @@ GlowdeskWindow::GlowdeskWindow(QWidget* pParent) : QDialog(pParent), units(Dialo
         pLog->setTabChangesFocus(true);
         pBatch = new CDisplayBatch(*pLog, paths, this);
     }
+    setAcceptDrops(true);
     // Keys are looked at before any control sees them, wherever the focus is.
     qApp->installEventFilter(this);
 }
@@ -660,6 +663,51 @@ void GlowdeskWindow::MessageBox(const std::string& strText) {
     box.exec();
 }
 
+SaveAnswer GlowdeskWindow::AskToSave(const std::string& strText) {
+    FlushDisplay();
+    QMessageBox box(QMessageBox::Warning, FromCp1252(kMainDialogTitle), FromCp1252(strText),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveAnswer::Save;
+        case QMessageBox::Discard:
+            return SaveAnswer::Discard;
+        default:
+            return SaveAnswer::Cancel;
+    }
+}
+
+void GlowdeskWindow::closeEvent(QCloseEvent* pEvent) {
+    if (!bDestroyed && pDlg && !pDlg->QueryClose()) {
+        pEvent->ignore();
+        return;
+    }
+    QDialog::closeEvent(pEvent);
+}
+
+bool GlowdeskWindow::FilterDrop(QEvent* pEvent) {
+    auto* pDrop = static_cast<QDropEvent*>(pEvent);
+    const QMimeData* pData = pDrop->mimeData();
+    if (!pData || !pData->hasUrls() || !pDlg)
+        return false;
+    if (pEvent->type() != QEvent::Drop) {
+        pDrop->acceptProposedAction();
+        return true;
+    }
+    pDrop->acceptProposedAction();
+    std::vector<std::string> aPaths;
+    for (const QUrl& url : pData->urls()) {
+        // Anything but a local file is kept by its address, which no load can read.
+        const std::optional<std::string> strPath =
+            url.isLocalFile() ? PathResult(url.toLocalFile()) : std::nullopt;
+        aPaths.push_back(strPath ? *strPath : ToCp1252(url.toString()));
+    }
+    pDlg->OnDropFiles(aPaths);
+    return true;
+}
+
 std::optional<std::string> GlowdeskWindow::PathResult(const QString& strPath) {
     if (strPath.isEmpty())
         return std::nullopt;
@@ -754,6 +802,14 @@ bool GlowdeskWindow::eventFilter(QObject* pWatched, QEvent* pEvent) {
         bool bInPopup = false;
         if (pWidget && IsOwnWidget(pWidget, &bInPopup))
             return FilterKey(static_cast<QKeyEvent*>(pEvent), bInPopup);
+    }
+    // The text fields would take a dropped file's name as text: the window loads it.
+    if (pEvent->type() == QEvent::DragEnter || pEvent->type() == QEvent::DragMove ||
+        pEvent->type() == QEvent::Drop) {
+        auto* pWidget = qobject_cast<QWidget*>(pWatched);
+        bool bInPopup = false;
+        if (pWidget && IsOwnWidget(pWidget, &bInPopup) && !bInPopup && FilterDrop(pEvent))
+            return true;
     }
     return QDialog::eventFilter(pWatched, pEvent);
 }

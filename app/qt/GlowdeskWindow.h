@@ -75,6 +75,7 @@ public:
     void KillTimer(int nTimerId) override;
     void WatchPort(int nFd) override;
     void MessageBox(const std::string& strText) override;
+    SaveAnswer AskToSave(const std::string& strText) override;
     std::optional<std::string> ChooseOpenFile(const std::string& strFilter) override;
     std::optional<std::string> ChooseSaveFile(const std::string& strFilter) override;
     void ShowAboutBox() override;
@@ -86,6 +87,8 @@ protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
     void showEvent(QShowEvent* pEvent) override;
+    // However the window is asked to close, the logic may keep it open.
+    void closeEvent(QCloseEvent* pEvent) override;
 
 private:
     QWidget* CreateControl(const DialogControl& ctl);
@@ -102,6 +105,8 @@ private:
     // The window's own controls and the drop-down lists they open.
     bool IsOwnWidget(QWidget* pWidget, bool* pInPopup) const;
     bool FilterKey(QKeyEvent* pEvent, bool bInPopup);
+    // Files dragged over or dropped anywhere on the window; false for other drags.
+    bool FilterDrop(QEvent* pEvent);
     void RenderIcon(QLabel* pLabel);
     // A picture that keeps its place: shown, or cleared.
     static void ShowPicture(QLabel* pLabel, bool bShow);

@@ -111,13 +111,14 @@ TEST_F(CommandMenuTest, StoreToFileOnlyInProgrammingMode) {
     session.Store().aProgs[1].Steps = 1;
     view.qSaveAnswers = {std::nullopt, File("saved")};
     Press("store to file");
-    EXPECT_FALSE(std::filesystem::exists(File("saved")));
-    Press("store to file");  // a name without extension is used as typed
+    EXPECT_FALSE(std::filesystem::exists(File("saved.ini")));
+    Press("store to file");  // a name without extension gets the one the open dialog shows
     EXPECT_EQ(view.aFilters, std::vector<std::string>(2, kFilter));
-    EXPECT_TRUE(std::filesystem::exists(File("saved")));
+    EXPECT_FALSE(std::filesystem::exists(File("saved")));
+    EXPECT_TRUE(std::filesystem::exists(File("saved.ini")));
     EXPECT_EQ(dlg.GetFileName(), "");  // the file-name box keeps what was loaded
 
-    view.qOpenAnswers = {File("saved")};
+    view.qOpenAnswers = {File("saved.ini")};
     Press("load file");
     EXPECT_EQ(session.Store().aProgs[1].Steps, 1);
 }

@@ -211,6 +211,16 @@ void FakeView::WatchPort(int nFd) {
     nWatchedFd = nFd;
     aWatchLog.push_back(nFd);
 }
+SaveAnswer FakeView::AskToSave(const std::string& s) {
+    Log("AskToSave", 0, s);
+    aSaveQuestions.push_back(s);
+    if (qSaveQuestionAnswers.empty())
+        return SaveAnswer::Cancel;
+    const SaveAnswer answer = qSaveQuestionAnswers.front();
+    qSaveQuestionAnswers.pop_front();
+    return answer;
+}
+
 std::optional<std::string> FakeView::ChooseOpenFile(const std::string& strFilter) {
     Log("ChooseOpenFile", 0, strFilter);
     aFilters.push_back(strFilter);

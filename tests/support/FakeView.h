@@ -70,6 +70,7 @@ public:
         Log("MessageBox", 0, s);
         aMessages.push_back(s);
     }
+    SaveAnswer AskToSave(const std::string& s) override;
     std::optional<std::string> ChooseOpenFile(const std::string& strFilter) override;
     std::optional<std::string> ChooseSaveFile(const std::string& strFilter) override;
     void ShowAboutBox() override {
@@ -103,6 +104,9 @@ public:
     // made, and a fuzz target makes a view per input.
     std::list<std::optional<std::string>> qOpenAnswers;
     std::list<std::optional<std::string>> qSaveAnswers;
+    // Answers for AskToSave; Cancel when none is left.
+    std::list<SaveAnswer> qSaveQuestionAnswers;
+    std::vector<std::string> aSaveQuestions;  // the text of every AskToSave
     std::vector<std::string> aFilters;
     int nAboutShown = 0;
     std::vector<std::pair<int, LightProgram>> aEditorsShown;  // program index, record
