@@ -13,7 +13,7 @@ struct CommandShape {
 
 constexpr CommandShape kCommands[] = {
     {"ports", 0, 0}, {"version", 0, 0}, {"info", 0, 0}, {"backup", 1, 1}, {"restore", 1, 1},
-    {"read", 2, 2},  {"write", 2, 2},   {"mix", 0, 1},  {"list", 1, 1},
+    {"read", 2, 2},  {"write", 2, 2},   {"mix", 0, 1},  {"list", 1, 1},   {"verify", 1, 1},
 };
 
 // A decimal number within [nMin, nMax], digits only; -1 otherwise.
@@ -32,15 +32,17 @@ std::string CheckArguments(CliOptions& opts) {
         if (opts.nProg < 0)
             return "program number must be 1-9: " + opts.aArgs[0];
         opts.strFile = opts.aArgs[1];
-    } else if (c == "backup" || c == "restore" || c == "list") {
+    } else if (c == "backup" || c == "restore" || c == "verify" || c == "list") {
         opts.strFile = opts.aArgs[0];
     } else if (c == "mix" && !opts.aArgs.empty()) {
         opts.nMixValue = Number(opts.aArgs[0], 0, 255);
         if (opts.nMixValue < 0)
             return "MIX length must be 0-255: " + opts.aArgs[0];
     }
-    if (opts.aPorts.size() > 1 && c != "backup" && c != "restore")
-        return "only backup and restore take more than one port";
+    if (opts.aPorts.size() > 1 && c != "backup" && c != "restore" && c != "verify")
+        return "only backup, restore and verify take more than one port";
+    if (opts.bVerify && c != "restore")
+        return "--verify goes with restore only";
     if (opts.bJson && c != "info" && c != "ports")
         return "--json goes with info and ports only";
     if (!opts.aPorts.empty() && !NeedsDevice(c))
@@ -79,6 +81,8 @@ std::string ParseCliOptions(const std::vector<std::string>& aArgv, CliOptions& o
             opts.bStay = true;
         } else if (a == "--json") {
             opts.bJson = true;
+        } else if (a == "--verify") {
+            opts.bVerify = true;
         } else if (a == "-h" || a == "--help") {
             opts.bHelp = true;
         } else if (a == "--version") {
@@ -110,6 +114,7 @@ std::string UsageText() {
            "  info                  print the static info and where each program lies\n"
            "  backup FILE           read all nine programs and the MIX length into FILE\n"
            "  restore FILE          write all nine programs and the MIX length from FILE\n"
+           "  verify FILE           compare the Handheld's programs and MIX length with FILE\n"
            "  read N FILE           read program N (1-9) into FILE, keeping the others\n"
            "  write N FILE          write program N from FILE\n"
            "  mix [VALUE]           print the MIX random length, or write VALUE (0-255)\n"
@@ -117,15 +122,16 @@ std::string UsageText() {
            "\n"
            "options:\n"
            "  -p, --port PORT       COMn, a number, or a device path; default: the only\n"
-           "                        port found. backup and restore take several.\n"
+           "                        port found. backup, restore and verify take several.\n"
            "  -e, --emulate         use the emulated Handheld instead of a port\n"
            "  -t, --trace           print every frame sent and received on stderr\n"
            "  -q, --quiet           no progress display\n"
            "      --stay            leave the Handheld in configuration mode\n"
            "      --json            info and ports: print JSON\n"
+           "      --verify          restore: read back what was written and compare\n"
            "  -h, --help            this text\n"
            "      --version         the program's version\n"
            "\n"
            "exit status: 0 done, 1 the Handheld failed, 2 usage, 3 port, 4 file,\n"
-           "130 interrupted\n";
+           "5 the Handheld differs from the file, 130 interrupted\n";
 }

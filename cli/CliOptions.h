@@ -11,6 +11,7 @@ struct CliOptions {
     bool bQuiet = false;              // -q
     bool bStay = false;               // --stay
     bool bJson = false;               // --json
+    bool bVerify = false;             // --verify: restore reads back what it wrote
     bool bHelp = false;               // -h, --help
     bool bVersion = false;            // --version
     std::string strCommand;
@@ -18,7 +19,7 @@ struct CliOptions {
     // Checked values of the arguments
     int nProg = 0;        // read, write: 1-9
     int nMixValue = -1;   // mix VALUE: 0-255; -1 when only read
-    std::string strFile;  // backup, restore, read, write, list
+    std::string strFile;  // backup, restore, verify, read, write, list
 };
 
 // Fills opts from argv[1..]; an empty text on success, else what is wrong.

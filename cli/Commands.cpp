@@ -16,6 +16,8 @@
 #include "cli/SafeFile.h"
 #include "cli/TransferPlan.h"
 #include "programs/FileReplace.h"
+#include "programs/ProgFile.h"
+#include "programs/StoreCompare.h"
 #include "serial/ComApi.h"
 
 #ifndef GLOWDESK_VERSION
@@ -38,9 +40,22 @@ bool Exists(const std::string& strPath) {
     return std::filesystem::exists(strPath, ec) || ec;
 }
 
+// Whole: a file larger than the reader takes would be used, or kept, only in part.
 bool CanRead(const std::string& strPath) {
     std::string strText;
-    return ReadWholeFile(strPath, strText);
+    bool bTruncated = false;
+    return ReadWholeFile(strPath, strText, &bTruncated) && !bTruncated;
+}
+
+// A file without a single program section would send nine empty programs.
+bool HoldsPrograms(const std::string& strPath) {
+    std::string strText;
+    return ReadWholeFile(strPath, strText) && HoldsPrograms(CIniDocument::Parse(strText));
+}
+
+// Commands that end in comparing the Handheld with the file.
+bool Verifies(const CliOptions& opts) {
+    return opts.strCommand == "verify" || opts.bVerify;
 }
 
 std::vector<JobStep> StepsOf(const CliOptions& opts) {
@@ -53,8 +68,12 @@ std::vector<JobStep> StepsOf(const CliOptions& opts) {
     }
     if (c == "backup")
         return {{DeviceOp::ReadAll, 0}};
+    if (c == "restore" && opts.bVerify)
+        return {{DeviceOp::WriteAll, 0}, {DeviceOp::ReadAll, 0}};
     if (c == "restore")
         return {{DeviceOp::WriteAll, 0}};
+    if (c == "verify")
+        return {{DeviceOp::ReadAll, 0}};
     if (c == "read")
         return {{DeviceOp::ReadProg, opts.nProg}};
     if (c == "write")
@@ -90,8 +109,8 @@ int PlannedExchanges(CDeviceJob& job) {
 }
 
 bool IsTransfer(const std::string& strCommand) {
-    return strCommand == "backup" || strCommand == "restore" || strCommand == "read" ||
-           strCommand == "write";
+    return strCommand == "backup" || strCommand == "restore" || strCommand == "verify" ||
+           strCommand == "read" || strCommand == "write";
 }
 
 // The ports the command runs on, each bound to a COM number.
@@ -139,9 +158,17 @@ int ResolvePorts(const CliOptions& opts, CliContext& ctx, std::vector<PortSpec>&
 }
 
 // What a finished, successful job leaves: output, or the file. Returns the status.
-int Conclude(const CliOptions& opts, CliContext& ctx, CDeviceJob& job, bool bSeveral) {
+// expected: the file's programs, for a command that verifies.
+int Conclude(const CliOptions& opts, CliContext& ctx, CDeviceJob& job, bool bSeveral,
+             const ProgramStore& expected) {
     CDeviceLink& link = job.Link();
     const std::string& c = opts.strCommand;
+    if (Verifies(opts)) {
+        const std::vector<std::string> aLines = StoreDifferences(expected, link.Store());
+        for (const std::string& strLine : aLines)
+            ctx.out << (bSeveral ? job.PortName() + ": " : std::string()) << strLine << "\n";
+        return aLines.empty() ? kExitDone : kExitDiffer;
+    }
     if (c == "version") {
         ctx.out << link.Version() << "\n";
     } else if (c == "info") {
@@ -172,10 +199,12 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
     // Files are checked before the Handheld is touched, so that a long transfer does not
     // end in a file that could never be read or written.
     const std::string& c = opts.strCommand;
-    const bool bNeedsFile = c == "restore" || c == "write";
+    const bool bNeedsFile = c == "restore" || c == "write" || c == "verify";
     const bool bMakesFile = c == "backup" || c == "read";
     if (bNeedsFile && !CanRead(opts.strFile))
         return Complain(ctx, kExitFile, "cannot read " + opts.strFile);
+    if (bNeedsFile && !HoldsPrograms(opts.strFile))
+        return Complain(ctx, kExitFile, opts.strFile + " holds no programs");
     if (c == "read" && Exists(opts.strFile) && !CanRead(opts.strFile))
         return Complain(ctx, kExitFile, "cannot read " + opts.strFile);
 
@@ -194,6 +223,7 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
     std::vector<std::unique_ptr<CTraceWriter>> aWriters;
     std::vector<std::unique_ptr<CDeviceLink>> aLinks;
     std::vector<std::unique_ptr<CDeviceJob>> aJobs;
+    std::vector<ProgramStore> aExpected;  // each port's programs as loaded from the file
     for (const PortSpec& spec : aSpecs) {
         LinkSetup setup;
         setup.nPort = spec.nNumber;
@@ -214,6 +244,7 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
         CDeviceLink& link = *aLinks.back();
         if (bNeedsFile)
             link.LoadFile(opts.strFile);
+        aExpected.push_back(link.Store());
         if (opts.strCommand == "mix" && opts.nMixValue >= 0)
             link.Store().RandomLen = static_cast<uint8_t>(opts.nMixValue);
         aJobs.push_back(
@@ -287,10 +318,11 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
 
     int nWorst = kExitDone;
     std::vector<int> aStatus;
-    for (auto& pJob : aJobs) {
+    for (size_t i = 0; i < aJobs.size(); ++i) {
+        CDeviceJob* pJob = aJobs[i].get();
         int nStatus = pJob->Status();
         if (nStatus == kExitDone) {
-            nStatus = Conclude(opts, ctx, *pJob, bSeveral);
+            nStatus = Conclude(opts, ctx, *pJob, bSeveral, aExpected[i]);
         } else {
             ctx.err << "glowdesk-cli: " << pJob->PortName() << ": " << pJob->Error() << "\n";
         }

@@ -8,8 +8,9 @@
 constexpr int kExitDone = 0;
 constexpr int kExitDevice = 1;  // the Handheld failed the operation
 constexpr int kExitUsage = 2;
-constexpr int kExitPort = 3;  // the port cannot be opened
-constexpr int kExitFile = 4;  // a file cannot be read or written
+constexpr int kExitPort = 3;    // the port cannot be opened
+constexpr int kExitFile = 4;    // a file cannot be read or written
+constexpr int kExitDiffer = 5;  // the Handheld holds other programs than the file
 constexpr int kExitInterrupted = 130;
 
 inline int WorstExit(int a, int b) {

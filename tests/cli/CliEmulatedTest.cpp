@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/ExitStatus.h"
+#include "programs/FileReplace.h"
 #include "tests/cli/CliRig.h"
 
 namespace {
@@ -98,7 +99,7 @@ TEST(CliEmulated, ReadKeepsTheRestOfTheFile) {
     EXPECT_NE(ListingOf(strNew).find("Prog 1: \"\", 8 steps"), std::string::npos);
 }
 
-TEST(CliEmulated, RestoreAndWriteSendTheFile) {
+TEST(CliEmulated, RestoreAndWriteSendTheFileAndVerifyComparesIt) {
     TempFolder dir;
     ProgramStore store;
     FillStore(store, 10);
@@ -116,6 +117,17 @@ TEST(CliEmulated, RestoreAndWriteSendTheFile) {
     ASSERT_EQ(r.nStatus, kExitDone) << r.strErr;
     EXPECT_NE(r.strErr.find("<< OUT: (>9W1C800815)"), std::string::npos) << r.strErr;
     EXPECT_EQ(r.strErr.find(">7W0001"), std::string::npos) << "only program 9 is written";
+    // Written and read back in one run: equal.
+    r = RunCliWith({"-e", "-q", "restore", "--verify", strFile});
+    EXPECT_EQ(r.nStatus, kExitDone) << r.strErr << r.strOut;
+    EXPECT_EQ(r.strOut, "");
+    // The emulated Handheld of a new run holds its own programs: every one differs.
+    r = RunCliWith({"-e", "-q", "verify", strFile});
+    EXPECT_EQ(r.nStatus, kExitDiffer);
+    EXPECT_NE(r.strOut.find("program 1: name differs, steps differ from step 1\n"),
+              std::string::npos)
+        << r.strOut;
+    EXPECT_NE(r.strOut.find("\nMIX length differs\n"), std::string::npos) << r.strOut;
 }
 
 TEST(CliEmulated, StayKeepsConfigurationMode) {
@@ -152,13 +164,48 @@ TEST(CliEmulated, FileFailuresExitWithFour) {
     EXPECT_EQ(r.strErr.find("OUT:"), std::string::npos) << r.strErr;
 }
 
+TEST(CliEmulated, FilesThatWouldLoseDataAreRefusedBeforeAnythingIsSent) {
+    TempFolder dir;
+    // Nine empty programs from a file without programs would wipe the Handheld.
+    const std::string strNotes = dir.File("notes.txt");
+    WriteBytes(strNotes, "shopping\r\n[Random]\r\nMIX=3\r\n");
+    for (const std::vector<std::string>& aArgs : std::vector<std::vector<std::string>>{
+             {"restore", strNotes}, {"write", "2", strNotes}, {"verify", strNotes}}) {
+        std::vector<std::string> aAll{"-e", "-t"};
+        aAll.insert(aAll.end(), aArgs.begin(), aArgs.end());
+        const CliResult r = RunCliWith(aAll);
+        EXPECT_EQ(r.nStatus, kExitFile) << aArgs[0];
+        EXPECT_EQ(r.strErr, "glowdesk-cli: " + strNotes + " holds no programs\n");
+    }
+
+    // read keeps the rest of the file: one larger than the reader takes is not cut short.
+    const std::string strBig = dir.File("big.ini");
+    WriteBytes(strBig, "[PROG_1]\r\nSteps=0\r\n");
+    std::filesystem::resize_file(strBig, kMaxReadBytes + 1);
+    CliResult r = RunCliWith({"-e", "-t", "read", "1", strBig});
+    EXPECT_EQ(r.nStatus, kExitFile);
+    EXPECT_EQ(r.strErr.find("OUT:"), std::string::npos) << r.strErr;
+    EXPECT_EQ(std::filesystem::file_size(strBig), kMaxReadBytes + 1);
+    EXPECT_EQ(ReadBytes(strBig).rfind("[PROG_1]\r\nSteps=0\r\n", 0), 0u);
+
+    // A backup whose last step, the replace, fails says so and leaves no file.
+    const std::string strLink = dir.File("link.ini");
+    std::filesystem::create_symlink(dir.File("gone/target.ini"), strLink);
+    r = RunCliWith({"-e", "-q", "backup", strLink});
+    EXPECT_EQ(r.nStatus, kExitFile);
+    EXPECT_EQ(r.strErr, "glowdesk-cli: cannot write " + strLink + "\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(strLink));
+    EXPECT_FALSE(std::filesystem::exists(strLink));
+}
+
 TEST(CliEmulated, UsageErrorsExitWithTwo) {
     for (const std::vector<std::string>& aArgs :
          std::vector<std::vector<std::string>>{{},
                                                {"-e", "read", "10", "a.ini"},
                                                {"-e", "mix", "x"},
                                                {"--bogus"},
-                                               {"-e", "-p", "COM0", "version"}}) {
+                                               {"-e", "-p", "COM0", "version"},
+                                               {"-e", "--verify", "backup", "a.ini"}}) {
         const CliResult r = RunCliWith(aArgs);
         EXPECT_EQ(r.nStatus, kExitUsage) << r.strErr;
         EXPECT_NE(r.strErr.find("--help"), std::string::npos);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "cli/ExitStatus.h"
@@ -63,6 +64,28 @@ TEST_F(CliPty, FullStoreWrittenAndReadBackIdentical) {
     EXPECT_EQ(ReadBytes(strBack), strStoreText);
     // The Handheld was left in normal mode.
     EXPECT_TRUE(hh.sim.WithEmulator([](CComEmulator& e) { return e.IsNormalMode(); }));
+}
+
+TEST_F(CliPty, VerifyNamesEachProgramThatDiffers) {
+    Handheld hh(3);
+    ASSERT_EQ(RunCliWith({"-p", "COM3", "-q", "restore", strSet}).nStatus, kExitDone);
+    CliResult r = RunCliWith({"-p", "COM3", "-q", "verify", strSet});
+    EXPECT_EQ(r.nStatus, kExitDone) << r.strErr << r.strOut;
+    EXPECT_EQ(r.strOut, "");
+
+    ProgramStore other = store;
+    other.aProgs[1].Data[16] ^= 0x01;
+    std::strcpy(other.aProgs[3].Name, "renamed");
+    other.aProgs[6].Steps -= 1;
+    const std::string strOther = dir.File("other.ini");
+    WriteBytes(strOther, StoreText(other));
+    r = RunCliWith({"-p", "COM3", "-q", "verify", strOther});
+    EXPECT_EQ(r.nStatus, kExitDiffer);
+    EXPECT_EQ(r.strOut,
+              "program 2: steps differ from step 17\n"
+              "program 4: name differs\n"
+              "program 7: steps differ from step " +
+                  std::to_string(other.aProgs[6].Steps + 1) + "\n");
 }
 
 TEST_F(CliPty, SilentHandheldTimesOutAndLeavesTheFile) {

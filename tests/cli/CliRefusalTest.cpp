@@ -54,6 +54,14 @@ TEST_F(Refusals, StaticInfoThisProgramCannotUse) {
     EXPECT_EQ(peer.nOpen, 0) << "the port is closed";
 }
 
+TEST_F(Refusals, AFailedReturnToNormalModeKeepsTheFirstFailure) {
+    mapAnswers[">3I00\n"] = ">Fi000802050C0380\n";  // five programs
+    mapAnswers[">2JN\n"] = ">3j:1\n";
+    EXPECT_EQ(Run({"-p", "COM3", "info"}), kExitDevice);
+    EXPECT_EQ(strErr, "glowdesk-cli: COM3: this ProgCount is not supported by this tool !!!\n");
+    EXPECT_EQ(peer.aWritten.back(), ">2JN\n");
+}
+
 TEST_F(Refusals, ErrorStatus) {
     mapAnswers[">2JC\n"] = ">3j:1\n";
     EXPECT_EQ(Run({"-p", "3", "version"}), kExitDevice);
