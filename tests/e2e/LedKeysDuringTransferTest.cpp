@@ -138,6 +138,11 @@ TEST(LedKeysDuringTransfer, EmulatedHandheldFinishesAsWithoutKeys) {
     // Pressed while idle, a key goes out at once.
     keyRun.dlg.OnChar('8');
     EXPECT_EQ(keyRun.debug.aLines.size(), 3u);
+    // What was held went out once: a later operation sends no LED state again.
+    keyRun.dlg.DeviceCommand(RD_MIX_LEN, 0, "rd MIX lenght: ");
+    while (keyRun.session.IsBusy())
+        keyRun.dlg.OnTimer(kTimerCom);
+    EXPECT_EQ(keyRun.debug.aLines.size(), 3u);
 }
 
 Outcome OverPty(bool bKeys, PtyRig& r, int& nPressed) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -81,11 +82,18 @@ TEST_F(ProgFileTest, ReadsProgramsAsTheFileDescribesThem) {
 }
 
 TEST_F(ProgFileTest, StepsAreCutAt896AndAMissingKeyReadsItsDefault) {
-    std::string strText = "[PROG_9]\nSteps=5000\n";
+    std::string strText = "[PROG_9]\nName=first\nSteps=5000\n";
     for (int k = 1; k <= 900; ++k)
         strText += "Step_" + std::to_string(k) + "=01010101\n";
+    // A key that stands twice reads its first value, however many keys the section has.
+    strText += "Name=second\nSteps=1\n";
+    for (int k = 1; k <= 900; ++k)
+        strText += "step_" + std::to_string(k) + "=11111111\n";
     Load("big.ini", strText);
     EXPECT_EQ(Prog(9).Steps, 896);
+    EXPECT_STREQ(Prog(9).Name, "first");
+    const uint8_t* pData = Prog(9).Data;
+    EXPECT_EQ(std::count(pData, pData + 896, 0x55), 896);
     EXPECT_EQ(rig.session.Store().RandomLen, 80);
     EXPECT_EQ(rig.session.Store().aProgs[8].Data[896], 0);
 }
