@@ -80,4 +80,7 @@ public:
     // Opens the editor on a copy of program nIndex (0..8); it reports back through
     // CGlowdeskDlg's program editor calls.
     virtual void ShowProgramEditor(int nIndex, const LightProgram& r) = 0;
+    // The editor's preview shows its step nStep (0-based) lighting byLeds; -1 when the
+    // preview has ended.
+    virtual void ShowPreviewStep(int nStep, uint8_t byLeds) = 0;
 };

@@ -174,6 +174,9 @@ void CGlowdeskDlg::OnShowLeds(uint8_t byValue) {
         view.Show(kLedStatics[n].nOff, !bOn);
         view.Show(kLedStatics[n].nOn, bOn);
     }
+    // The panel may be hidden behind the editor: it shows the preview itself.
+    if (session.Player().IsPreviewing())
+        view.ShowPreviewStep(session.Player().PreviewStep(), byValue);
 }
 
 bool CGlowdeskDlg::GetSpeed(int& nPos) {

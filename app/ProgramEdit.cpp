@@ -36,5 +36,8 @@ void CGlowdeskDlg::UpdatePreview(const std::vector<uint8_t>& aSteps) {
 }
 
 void CGlowdeskDlg::StopPreview() {
+    if (!session.Player().IsPreviewing())
+        return;
     session.Player().StopPreview();
+    view.ShowPreviewStep(-1, 0);
 }

@@ -100,6 +100,8 @@ void CPlayer::OnPlayTick() {
     const auto RandomStep = [this]() { byLeds ^= static_cast<uint8_t>(rand.Next() / 13); };
     if (p.CurProg < kProgCount) {
         if (p.CurSteps != 0 && p.CurData != nullptr) {
+            if (bPreview)
+                nPreviewStep = p.CurPos;
             NextStep();
             if (p.CurPos >= p.CurSteps)
                 p.CurPos = 0;
@@ -133,7 +135,10 @@ void CPlayer::StartPreview(int nSliderPos, int nIndex, const std::vector<uint8_t
         return;
     pHost->KillPlayTimer();
     BlinkRunIcon(false, 0);
+    if (!bPreview)
+        byLedsBeforePreview = byLeds;
     bPreview = true;
+    nPreviewStep = -1;
     playState.CurProg = static_cast<uint8_t>(nIndex);
     UpdatePreview(aSteps);
     playState.CurPos = 0;
@@ -158,13 +163,16 @@ void CPlayer::StopPreview() {
     EndPreview();
     pHost->KillPlayTimer();
     BlinkRunIcon(false, 0);
-    // The panel keeps the last step shown.
+    // The preview only showed what the editor holds: the panel goes back to its state.
+    byLeds = byLedsBeforePreview;
+    pHost->ShowLeds(byLeds, true);
 }
 
 void CPlayer::EndPreview() {
     if (!bPreview)
         return;
     bPreview = false;
+    nPreviewStep = -1;
     playState.CurData = nullptr;
     playState.CurSteps = 0;
     playState.CurPos = 0;

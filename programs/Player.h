@@ -49,8 +49,11 @@ public:
     void StartPreview(int nSliderPos, int nIndex, const std::vector<uint8_t>& aSteps);
     // New steps for the running preview, played from the next tick.
     void UpdatePreview(const std::vector<uint8_t>& aSteps);
+    // Ends the preview; the panel (and the device) show again what they showed before it.
     void StopPreview();
     bool IsPreviewing() const { return bPreview; }
+    // The preview's step shown last (0-based), -1 before the first.
+    int PreviewStep() const { return nPreviewStep; }
     // Program nIndex of the store changed: when it is being played, go on with its
     // new steps.
     void OnProgramChanged(int nIndex);
@@ -78,4 +81,6 @@ private:
     // The preview's own copy: CurData points into it while it plays.
     std::vector<uint8_t> aPreviewSteps;
     bool bPreview = false;
+    int nPreviewStep = -1;
+    uint8_t byLedsBeforePreview = 0;
 };

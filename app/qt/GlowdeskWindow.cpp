@@ -36,6 +36,7 @@
 #include "app/qt/PortComboBox.h"
 #include "app/qt/PortWatcher.h"
 #include "app/qt/ProgramEditorDlg.h"
+#include "app/qt/SliderAccessible.h"
 #include "base/qt/Cp1252.h"
 #include "base/qt/IconRes.h"
 
@@ -146,6 +147,7 @@ QWidget* GlowdeskWindow::CreateControl(const DialogControl& ctl) {
         }
         case ControlKind::Slider: {
             auto* pSlider = new QSlider(Qt::Horizontal, this);
+            UseStepTimeAccessible(pSlider);  // before anything asks for its interface
             pSlider->setTickPosition(QSlider::NoTicks);
             pWidget = pSlider;
             break;
@@ -306,6 +308,10 @@ void GlowdeskWindow::ConnectSlider() {
     connect(pSlider, &QSlider::sliderMoved, this, showTip);
     connect(pSlider, &QSlider::sliderPressed, this,
             [pSlider, showTip] { showTip(pSlider->value()); });
+    // Hovered or read out, it says the step time without being dragged.
+    const auto setTip = [pSlider](int nValue) { pSlider->setToolTip(StepTimeText(nValue)); };
+    connect(pSlider, &QSlider::valueChanged, this, setTip);
+    setTip(pSlider->value());
 }
 
 void GlowdeskWindow::FlushDisplay() {
@@ -766,6 +772,11 @@ void GlowdeskWindow::ShowProgramEditor(int nIndex, const LightProgram& r) {
     });
     // Modal to this window, without a nested event loop.
     pOpen->open();
+}
+
+void GlowdeskWindow::ShowPreviewStep(int nStep, uint8_t byLeds) {
+    if (pEditor)
+        pEditor->ShowPlaying(nStep, byLeds);
 }
 
 ProgramEditorDlg* GlowdeskWindow::Editor() const {

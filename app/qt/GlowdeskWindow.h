@@ -80,6 +80,7 @@ public:
     std::optional<std::string> ChooseSaveFile(const std::string& strFilter) override;
     void ShowAboutBox() override;
     void ShowProgramEditor(int nIndex, const LightProgram& r) override;
+    void ShowPreviewStep(int nStep, uint8_t byLeds) override;
 
     void done(int nResult) override;
 

@@ -15,14 +15,18 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include "app/ControlIds.h"
 #include "app/qt/DraftCommand.h"
 #include "app/qt/NameValidator.h"
 #include "app/qt/StepGrid.h"
 #include "app/qt/StepTableModel.h"
 #include "base/qt/Cp1252.h"
+#include "base/qt/IconRes.h"
 #include "programs/StepPatterns.h"
 
 namespace {
+
+constexpr int kPreviewLampSize = 18;
 
 // The name field would take the undo keys for its own history; the editor's history
 // holds the name too, so they go there.
@@ -59,7 +63,7 @@ QPushButton* ButtonFor(QAction* pAction, QWidget* pParent) {
 
 ProgramEditorDlg::ProgramEditorDlg(const CProgramDraft& draft, int nIndex, int nLitIcon,
                                    QWidget* pParent)
-    : QDialog(pParent), nIndex(nIndex) {
+    : QDialog(pParent), nIndex(nIndex), nLitIcon(nLitIcon) {
     setWindowTitle(QStringLiteral("Edit program %1").arg(nIndex + 1));
     setAccessibleName(windowTitle());
     pModel = new StepTableModel(draft, this);
@@ -95,6 +99,7 @@ ProgramEditorDlg::ProgramEditorDlg(const CProgramDraft& draft, int nIndex, int n
 
     pGrid->SetCurrentStep(0);
     UpdateStates();
+    ShowPlaying(-1, 0);
     pGrid->setFocus();
 }
 
@@ -104,6 +109,16 @@ const CProgramDraft& ProgramEditorDlg::Draft() const {
 
 bool ProgramEditorDlg::IsPreviewing() const {
     return pPreview->isChecked();
+}
+
+void ProgramEditorDlg::ShowPlaying(int nStep, uint8_t byLeds) {
+    for (int n = 0; n < 8; ++n) {
+        const bool bOn = nStep >= 0 && (byLeds & (0x80u >> n)) != 0;
+        apLamps[n]->setPixmap(
+            IconPixmap(bOn ? nLitIcon : IDI_LED_OFF, kPreviewLampSize, devicePixelRatioF()));
+        apLamps[n]->setAccessibleDescription(bOn ? QStringLiteral("on") : QStringLiteral("off"));
+    }
+    pModel->SetPlayingStep(nStep);
 }
 
 QAction* ProgramEditorDlg::AddStepAction(const QString& strText, const QKeySequence& keys,
@@ -171,7 +186,9 @@ void ProgramEditorDlg::BuildLayout() {
     // Eight lamps always fit without a horizontal scroll bar.
     pGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     pGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    const int nRowHeader = pGrid->fontMetrics().horizontalAdvance(QStringLiteral("8888")) + 8;
+    const int nRowHeader = pGrid->fontMetrics().horizontalAdvance(StepTableModel::kPlayingMark +
+                                                                  QStringLiteral("8888")) +
+                           8;
     pGrid->verticalHeader()->setFixedWidth(nRowHeader);
     pGrid->setFixedWidth(nRowHeader + 8 * pGrid->horizontalHeader()->defaultSectionSize() +
                          pGrid->verticalScrollBar()->sizeHint().width() + 2 * pGrid->frameWidth());
@@ -202,6 +219,18 @@ void ProgramEditorDlg::BuildLayout() {
     pSide->addWidget(pFill);
     pSide->addWidget(pPreview);
     pSide->addStretch(1);
+    // The preview's own lamps: the window's panel may lie behind the editor.
+    auto* pLampRow = new QHBoxLayout;
+    auto* pLampLabel = new QLabel(QStringLiteral("Preview:"), this);
+    pLampRow->addWidget(pLampLabel);
+    for (int n = 0; n < 8; ++n) {
+        QLabel*& pLamp = apLamps[n];
+        pLamp = new QLabel(this);
+        pLamp->setFixedSize(kPreviewLampSize, kPreviewLampSize);
+        pLamp->setAccessibleName(QStringLiteral("Preview LED %1").arg(8 - n));
+        pLampRow->addWidget(pLamp);
+    }
+    pLampRow->addStretch(1);
     auto* pMiddle = new QHBoxLayout;
     pMiddle->addWidget(pGrid);
     pMiddle->addLayout(pSide);
@@ -225,6 +254,7 @@ void ProgramEditorDlg::BuildLayout() {
 
     auto* pMain = new QVBoxLayout(this);
     pMain->addLayout(pTop);
+    pMain->addLayout(pLampRow);
     pMain->addLayout(pMiddle, 1);
     pMain->addWidget(pStatus);
     pMain->addLayout(pBottom);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 #include <functional>
 
 #include "programs/ProgramDraft.h"
@@ -29,6 +30,9 @@ public:
     const CProgramDraft& Draft() const;
     int ProgramIndex() const { return nIndex; }
     bool IsPreviewing() const;
+    // The preview shows step nStep (0-based) lighting byLeds: on the editor's own lamps
+    // and marked in the grid. -1: no step plays, the lamps are dark.
+    void ShowPlaying(int nStep, uint8_t byLeds);
     // Asked before changes are thrown away; true throws them away. Tests answer it.
     void SetDiscardQuestion(std::function<bool()> fnAsk) { fnAskDiscard = std::move(fnAsk); }
 
@@ -64,6 +68,8 @@ private:
     QLineEdit* pName = nullptr;
     QCheckBox* pMix = nullptr;
     QLabel* pStatus = nullptr;
+    QLabel* apLamps[8] = {};  // LED 8 first, as on the panel
+    int nLitIcon;
     QPushButton* pPreview = nullptr;
     QPushButton* pOk = nullptr;
     QAction* pInsert = nullptr;

@@ -38,6 +38,16 @@ std::optional<DraftEdit> StepTableModel::Apply(const DraftEdit& edit) {
     return undo;
 }
 
+void StepTableModel::SetPlayingStep(int nStep) {
+    if (nStep == nPlaying)
+        return;
+    const int nOld = nPlaying;
+    nPlaying = nStep;
+    for (const int n : {nOld, nStep})
+        if (n >= 0 && n < rowCount())
+            emit headerDataChanged(Qt::Vertical, n, n);
+}
+
 int StepTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : draft.StepCount();
 }
@@ -77,10 +87,12 @@ QVariant StepTableModel::headerData(int nSection, Qt::Orientation orientation, i
         if (nRole == Qt::AccessibleTextRole || nRole == Qt::ToolTipRole)
             return QStringLiteral("LED %1").arg(LedOfColumn(nSection));
     } else {
+        const bool bPlaying = nSection == nPlaying;
         if (nRole == Qt::DisplayRole)
-            return QString::number(nSection + 1);
+            return (bPlaying ? kPlayingMark : QString()) + QString::number(nSection + 1);
         if (nRole == Qt::AccessibleTextRole)
-            return QStringLiteral("step %1").arg(nSection + 1);
+            return (bPlaying ? QStringLiteral("step %1, playing") : QStringLiteral("step %1"))
+                .arg(nSection + 1);
     }
     return {};
 }

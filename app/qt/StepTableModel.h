@@ -12,6 +12,8 @@ class StepTableModel : public QAbstractTableModel {
 
 public:
     static constexpr int kLitRole = Qt::UserRole + 1;  // bool: the cell's LED is on
+    // Before the number of the step a preview plays.
+    static inline const QString kPlayingMark = QStringLiteral("\u25B6 ");
 
     explicit StepTableModel(const CProgramDraft& draft, QObject* pParent = nullptr);
 
@@ -19,6 +21,10 @@ public:
     // Column 0 is LED 8, column 7 LED 1.
     static int LedOfColumn(int nColumn) { return 8 - nColumn; }
     static int ColumnOfLed(int nLed) { return 8 - nLed; }
+
+    // The step a preview plays, marked in the row header; -1: none.
+    void SetPlayingStep(int nStep);
+    int PlayingStep() const { return nPlaying; }
 
     // As CProgramDraft::Apply; the views follow.
     std::optional<DraftEdit> Apply(const DraftEdit& edit);
@@ -35,4 +41,5 @@ signals:
 
 private:
     CProgramDraft draft;
+    int nPlaying = -1;
 };

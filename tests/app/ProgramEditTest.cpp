@@ -129,6 +129,8 @@ TEST(ProgramEdit, PreviewPlaysTheStepsOnThePanelAndTheLine) {
     t.ConnectIdle();
     SetProg(t.h, 2, "stored", {0xAA});
     t.h.view.SliderSetPos(IDC_SPEED, 120);
+    t.h.dlg.OnChar('3');  // what the panel shows before the preview
+    t.peer.aWritten.clear();
 
     t.h.dlg.StartPreview(2, {0x01, 0x80, 0x3C});
     EXPECT_TRUE(t.h.dlg.IsPreviewing());
@@ -141,6 +143,9 @@ TEST(ProgramEdit, PreviewPlaysTheStepsOnThePanelAndTheLine) {
     EXPECT_EQ(LFrames(t.peer.aWritten),
               (std::vector<std::string>{">3L01\n", ">3L80\n", ">3L3C\n", ">3L01\n"}));
     EXPECT_EQ(t.h.view.ShownLeds(), 0x01);
+    // The editor is told which step plays.
+    EXPECT_EQ(t.h.view.aPreviewSteps,
+              (std::vector<std::pair<int, uint8_t>>{{0, 0x01}, {1, 0x80}, {2, 0x3C}, {0, 0x01}}));
 
     // Edits while it plays are played from the next tick; the slider is followed.
     t.h.view.SliderSetPos(IDC_SPEED, 60);
@@ -164,7 +169,10 @@ TEST(ProgramEdit, PreviewPlaysTheStepsOnThePanelAndTheLine) {
     EXPECT_FALSE(t.h.dlg.IsPreviewing());
     EXPECT_EQ(t.h.view.TimerPeriod(kTimerPlay), 0);
     EXPECT_FALSE(t.h.view.IsShown(IDC_RUNICON));
-    EXPECT_EQ(t.h.view.ShownLeds(), 0x55);  // the last step stays on the panel
+    // The panel and the Handheld are back where they were; the editor's mark goes.
+    EXPECT_EQ(t.h.view.ShownLeds(), 0x04);
+    EXPECT_EQ(LFrames(t.peer.aWritten).back(), ">3L04\n");
+    EXPECT_EQ(t.h.view.aPreviewSteps.back(), (std::pair<int, uint8_t>{-1, 0}));
     EXPECT_EQ(t.h.session.Store().aProgs[2].Steps, 1);
     EXPECT_EQ(t.h.session.Store().aProgs[2].Data[0], 0xAA);
     EXPECT_EQ(t.h.view.GetText(IDC_START), "start");

@@ -455,6 +455,19 @@ TEST(ProgramEditor, PreviewSendsTheEditedStepsOverThePort) {
     EXPECT_EQ(h.session.Player().Leds(), 0x09);
     EXPECT_TRUE(h.window.IsShown(kLedStatics[3].nOn));  // LED 4 lit on the panel
     EXPECT_FALSE(h.window.IsShown(kLedStatics[2].nOn));
+    // The editor shows it too: its own lamps, and the playing step marked in the grid.
+    const auto lampState = [pEditor](int nLed) {
+        for (QLabel* pLamp : pEditor->findChildren<QLabel*>())
+            if (pLamp->accessibleName() == QStringLiteral("Preview LED %1").arg(nLed))
+                return pLamp->accessibleDescription();
+        return QStringLiteral("missing");
+    };
+    EXPECT_EQ(lampState(4), "on");
+    EXPECT_EQ(lampState(1), "on");
+    EXPECT_EQ(lampState(2), "off");
+    QAbstractItemModel* pModel = pEditor->Grid()->model();
+    EXPECT_EQ(pModel->headerData(0, Qt::Vertical, Qt::AccessibleTextRole), "step 1, playing");
+    EXPECT_EQ(pModel->headerData(1, Qt::Vertical, Qt::AccessibleTextRole), "step 2");
 
     pPreview->click();
     EXPECT_FALSE(h.window.IsTimerRunning(kTimerPlay));
@@ -466,6 +479,9 @@ TEST(ProgramEditor, PreviewSendsTheEditedStepsOverThePort) {
     EXPECT_FALSE(h.window.IsTimerRunning(kTimerPlay));
     EXPECT_FALSE(h.dlg.IsPreviewing());
     EXPECT_EQ(h.StoredSteps(3), (std::vector<uint8_t>{0x01, 0x02}));
+    // The panel shows again what it showed before the preview.
+    EXPECT_FALSE(h.window.IsShown(kLedStatics[3].nOn));
+    EXPECT_EQ(h.session.Player().Leds(), 0x00);
     h.dlg.OnDestroy();
 }
 

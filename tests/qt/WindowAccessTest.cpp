@@ -90,6 +90,14 @@ TEST(WindowAccess, ControlsAreNamedForScreenReaders) {
     EXPECT_EQ(pSlider->valueInterface()->currentValue().toInt(), 500);
     EXPECT_EQ(pSlider->valueInterface()->minimumValue().toInt(), 32);
     EXPECT_EQ(pSlider->valueInterface()->maximumValue().toInt(), 5000);
+    // Read out and hovered, with the unit, wherever the value came from.
+    auto* pSpeed = h.Ctl<QSlider>(IDC_SPEED);
+    for (const int nMs : {500, 32, 1234}) {
+        pSpeed->setValue(nMs);
+        const QString strText = QStringLiteral("%1 ms").arg(nMs);
+        EXPECT_EQ(pSlider->text(QAccessible::Value), strText);
+        EXPECT_EQ(pSpeed->toolTip(), strText);
+    }
 }
 
 TEST(WindowAccess, LampDescriptionsFollowTheLeds) {

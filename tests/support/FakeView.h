@@ -81,6 +81,10 @@ public:
         Log("ShowProgramEditor", nIndex);
         aEditorsShown.emplace_back(nIndex, r);
     }
+    void ShowPreviewStep(int nStep, uint8_t byLeds) override {
+        Log("ShowPreviewStep", nStep);
+        aPreviewSteps.emplace_back(nStep, byLeds);
+    }
 
     // Test helpers
     Control& Ctl(int nId) { return controls.at(nId); }
@@ -110,6 +114,7 @@ public:
     std::vector<std::string> aFilters;
     int nAboutShown = 0;
     std::vector<std::pair<int, LightProgram>> aEditorsShown;  // program index, record
+    std::vector<std::pair<int, uint8_t>> aPreviewSteps;       // step, LEDs
     // Every call the logic made on the view, getters included, one line each, in order
     // ("SetText 1004 Rx: 0"); line ends in texts are written as \r and \n.
     mutable std::vector<std::string> aCalls;
