@@ -130,4 +130,16 @@ TEST(PathSpellings, DecodesOnlyRememberedPaths) {
     paths.Remember("/a/\xC3\xA4/b.ini");  // the longer of two that start at one place wins
     EXPECT_EQ(paths.Decode(strText), QStringLiteral("from /a/\u00E4/b.ini and \u00C3\u00A4"));
     EXPECT_EQ(paths.Decode("\x80"), QStringLiteral("\u20AC"));
+
+    // One path the start of another that goes on with more non-ASCII letters: each shows
+    // as itself, in whichever order they were remembered.
+    const std::string strShort = "/d/\xC3\xA4", strLong = "/d/\xC3\xA4\xC3\xB6.ini";
+    for (const bool bShortFirst : {true, false}) {
+        CPathSpellings both;
+        both.Remember(bShortFirst ? strShort : strLong);
+        both.Remember(bShortFirst ? strLong : strShort);
+        EXPECT_EQ(both.Decode(" " + strLong + "\r\n " + strShort + " "),
+                  QStringLiteral(" /d/\u00E4\u00F6.ini\r\n /d/\u00E4 "))
+            << bShortFirst;
+    }
 }
