@@ -10,6 +10,7 @@
 //   -b BAUD   send answers at the wire speed of BAUD with 10 bits per byte (57600 for a
 //             real link; default 0, as fast as possible)
 //   -v        log each frame received and sent, and the LED lines, on stderr
+#include <getopt.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,7 +61,7 @@ std::string Printable(const std::string& strFrame) {
     return str;
 }
 
-// Asked for with -h: on stdout, success; after a wrong option: on stderr, status 2.
+// Asked for with -h or --help: on stdout, success; after a wrong option: on stderr, status 2.
 int Usage(bool bAsked = false) {
     std::fputs("usage: glowdesk-sim [-l LINK] [-s SCALE] [-b BAUD] [-v]\n",
                bAsked ? stdout : stderr);
@@ -74,7 +75,8 @@ int main(int argc, char** argv) {
     unsigned nBaud = 0;
     bool bVerbose = false;
     int nOpt;
-    while ((nOpt = getopt(argc, argv, "l:s:b:vh")) != -1) {
+    static const option kLong[] = {{"help", no_argument, nullptr, 'h'}, {}};
+    while ((nOpt = getopt_long(argc, argv, "l:s:b:vh", kLong, nullptr)) != -1) {
         char* pEnd = nullptr;
         switch (nOpt) {
             case 'l':

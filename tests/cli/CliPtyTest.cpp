@@ -163,6 +163,26 @@ TEST_F(CliPty, TwoHandheldsAtOnce) {
     EXPECT_EQ(ReadBytes(dir.File("again-COM12.ini")), strStoreText);
 }
 
+#ifdef GLOWDESK_SIM_PATH
+// The simulator's usage: asked for, on standard output with success, either way.
+TEST(SimUsage, LongAndShortHelpAreTheSame) {
+    std::string aTexts[2];
+    int n = 0;
+    for (const char* pOption : {"-h", "--help"}) {
+        FILE* pOut =
+            popen((std::string(GLOWDESK_SIM_PATH " ") + pOption + " 2>/dev/null").c_str(), "r");
+        ASSERT_NE(pOut, nullptr);
+        char acBuf[256];
+        while (std::fgets(acBuf, sizeof acBuf, pOut) != nullptr)
+            aTexts[n] += acBuf;
+        EXPECT_EQ(pclose(pOut), 0) << pOption;
+        EXPECT_EQ(aTexts[n].rfind("usage: glowdesk-sim", 0), 0u) << pOption;
+        ++n;
+    }
+    EXPECT_EQ(aTexts[0], aTexts[1]);
+}
+#endif
+
 #ifdef GLOWDESK_CLI_PATH
 // The program itself, interrupted with SIGINT in the middle of a paced backup.
 TEST_F(CliPty, CtrlCStopsTheTransferAndLeavesTheFile) {
