@@ -188,6 +188,7 @@ TEST(CliEmulated, FilesThatWouldLoseDataAreRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(std::filesystem::file_size(strBig), kMaxReadBytes + 1);
     EXPECT_EQ(ReadBytes(strBig).rfind("[PROG_1]\r\nSteps=0\r\n", 0), 0u);
 
+#ifndef _WIN32  // symbolic links need rights on Windows
     // A backup whose last step, the replace, fails says so and leaves no file.
     const std::string strLink = dir.File("link.ini");
     std::filesystem::create_symlink(dir.File("gone/target.ini"), strLink);
@@ -196,6 +197,7 @@ TEST(CliEmulated, FilesThatWouldLoseDataAreRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(r.strErr, "glowdesk-cli: cannot write " + strLink + "\n");
     EXPECT_TRUE(std::filesystem::is_symlink(strLink));
     EXPECT_FALSE(std::filesystem::exists(strLink));
+#endif
 }
 
 TEST(CliEmulated, UsageErrorsExitWithTwo) {
