@@ -8,7 +8,8 @@ namespace {
 // The first step (1-based) where the two differ, a step missing from one of them
 // included; 0 when the steps are equal.
 int FirstDifferentStep(const LightProgram& a, const LightProgram& b) {
-    const int nCommon = std::min(a.Steps, b.Steps);
+    // A record never holds more than its data's room, whatever its length says.
+    const int nCommon = std::min({static_cast<int>(a.Steps), static_cast<int>(b.Steps), kDataSize});
     const auto itA = a.Data, itB = b.Data;
     const int nSame = static_cast<int>(std::mismatch(itA, itA + nCommon, itB).first - itA);
     return nSame < nCommon || a.Steps != b.Steps ? nSame + 1 : 0;
