@@ -40,12 +40,16 @@ ComApi& PickComApi(ComApi* pGiven, std::unique_ptr<ComApi>& pOwn) {
 }  // namespace
 
 CSession::CSession(const SessionServices& services)
-    : waiter(Pick<Waiter, SleepWaiter>(services.pWaiter, pOwnWaiter)),
+    : platformApi(PickComApi(services.pComApi, pOwnComApi)),
+      waiter(Pick<Waiter, SleepWaiter>(services.pWaiter, pOwnWaiter)),
       clock(Pick<Clock, SystemClock>(services.pClock, pOwnClock)),
       files(store, ini, trace),
       player(store, rand, clock, trace),
       emulator(waiter, services.pDebug != nullptr ? *services.pDebug : nullDebug),
-      serial(PickComApi(services.pComApi, pOwnComApi), emulator),
+      emulatedApi(emulator),
+      portApi(platformApi),
+      ports(platformApi),
+      serial(portApi),
       link(serial),
       engine(link, store, trace, waiter) {
     trace.SetListener(pListener);
@@ -73,7 +77,7 @@ void CSession::SetListener(SessionListener* pListenerArg) {
 void CSession::Configure(const SessionOptions& optionsArg) {
     ApplyOptions(optionsArg);
     std::vector<unsigned> aFound;
-    serial.EnumeratePorts(aFound);
+    ports.EnumeratePorts(aFound);
     portList.Update(aFound, options.bComEmu);
 }
 
@@ -104,7 +108,7 @@ bool CSession::RefreshPorts() {
     if (link.IsOpen())
         return false;
     std::vector<unsigned> aFound;
-    serial.EnumeratePorts(aFound);
+    ports.EnumeratePorts(aFound);
     return portList.Update(aFound, options.bComEmu);
 }
 
@@ -117,6 +121,8 @@ std::string CSession::CommandLabel(int32_t nCode) {
 }
 
 std::string CSession::OpenPort(unsigned nPort) {
+    link.Close();
+    portApi.SetTarget(options.bComEmu ? static_cast<ComApi&>(emulatedApi) : platformApi);
     std::string strError = link.Open(nPort, options.bComEmu);
     if (!strError.empty())
         return strError;
@@ -179,7 +185,8 @@ void CSession::OnComTimer() {
 }
 
 void CSession::OnComReadable() {
-    if (!link.IsOpen() || link.IsEmulation())
+    // The emulated Handheld answers within the write: timer 2 alone reads it.
+    if (!link.IsOpen() || &portApi.Target() == &emulatedApi)
         return;
     // The time-out counts timer-2 ticks only: a reply read here is merely read sooner.
     // A descriptor that reports input yet yields none may have hung up, and a hung-up

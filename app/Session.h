@@ -32,6 +32,8 @@
 #include "serial/ComApi.h"
 #include "serial/ComEmulator.h"
 #include "serial/ComLink.h"
+#include "serial/EmulatedComApi.h"
+#include "serial/ForwardingComApi.h"
 #include "serial/SerialPort.h"
 
 struct SessionOptions {
@@ -84,7 +86,7 @@ public:
     // Enumerates the ports again; true when the list changed. Nothing is enumerated
     // while a port is open: the list names what is open until it is closed.
     bool RefreshPorts();
-    std::string DevicePath(unsigned nPort) { return serial.DevicePath(nPort); }
+    std::string DevicePath(unsigned nPort) { return ports.DevicePath(nPort); }
     // Opens COM number nPort (GLOWDESK_COM<n> in the environment leads a number to any
     // device), or the emulated Handheld: "" on success, else the reason. Resets the
     // counters and watches the port. Any port open before is closed first.
@@ -210,6 +212,7 @@ private:
     SessionListener* pListener = &nullListener;
 
     std::unique_ptr<ComApi> pOwnComApi;
+    ComApi& platformApi;
     std::unique_ptr<Waiter> pOwnWaiter;
     std::unique_ptr<Clock> pOwnClock;
     NullDebugSink nullDebug;
@@ -237,6 +240,11 @@ private:
     CProgFiles files;
     CPlayer player;
     CComEmulator emulator;
+    CEmulatedComApi emulatedApi;
+    // What the open port talks to: the platform's primitives, or with COM emulation
+    // the emulated Handheld's. Ports are always found on the platform.
+    CForwardingComApi portApi;
+    CSerialPort ports;
     CSerialPort serial;
     CComLink link;
     CCommandEngine engine;

@@ -2,19 +2,11 @@
 
 #include <filesystem>
 
-#include "base/DebugSink.h"
-#include "base/Waiter.h"
 #include "cli/Platform.h"
-#include "serial/ComEmulator.h"
 #include "serial/ComPortTable.h"
 #include "serial/SerialPort.h"
 
 namespace {
-class NoWait : public Waiter {
-public:
-    void Wait(int) override {}
-};
-
 [[maybe_unused]] bool LooksLikeComName(const std::string& s) {
     return s.size() >= 3 && (s[0] | 0x20) == 'c' && (s[1] | 0x20) == 'o' && (s[2] | 0x20) == 'm';
 }
@@ -73,10 +65,7 @@ std::string BindPortPath(PortSpec& spec, ComApi& api) {
 }
 
 std::vector<FoundPort> FindPorts(ComApi& api) {
-    NoWait noWait;
-    NullDebugSink debug;
-    CComEmulator emulator(noWait, debug);
-    CSerialPort serial(api, emulator);
+    CSerialPort serial(api);
     std::vector<unsigned> aNumbers;
     serial.EnumeratePorts(aNumbers);
     std::vector<FoundPort> aFound;

@@ -92,7 +92,7 @@ void CComLink::AddTxCount(int n) {
 }
 
 int CComLink::ComPortDescriptor() {
-    if (hComPort == kNullHandle || serial.IsEmulation())
+    if (hComPort == kNullHandle)
         return -1;
     return serial.PollDescriptor(hComPort);
 }

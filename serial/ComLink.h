@@ -30,8 +30,9 @@ public:
     ~CComLink() override;
     void SetListener(LinkListener* pListenerArg) { pListener = pListenerArg; }
 
-    // Opens COM number nPort (or the emulated Handheld): "" on success, else the
-    // reason, as the trace shows it after "Could Not Open Com Port - ".
+    // Opens COM number nPort through the port's primitives: "" on success, else the
+    // reason, as the trace shows it after "Could Not Open Com Port - ". bEmulation
+    // only names the port in Describe().
     std::string Open(unsigned nPort, bool bEmulation);
     // Stops watching and closes; nothing when no port is open.
     void Close();
@@ -53,7 +54,7 @@ public:
     bool IsStalled() const { return bStalled; }
     int TxCount() const { return nTxCount; }
 
-    // The descriptor of the open real port, or -1 (emulation has none).
+    // The descriptor of the open port, or -1 where the primitives have none.
     int ComPortDescriptor();
     // Asks for descriptor nFd to be watched (-1: stop), once per change.
     void WatchComPort(int nFd);

@@ -49,6 +49,7 @@ public:
     bool SetReadWakeThreshold(PortHandle hPort, int nBytes) override {
         return pTarget->SetReadWakeThreshold(hPort, nBytes);
     }
+    std::optional<bool> LowLatency(PortHandle hPort) override { return pTarget->LowLatency(hPort); }
 
 private:
     ComApi* pTarget;

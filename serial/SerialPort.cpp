@@ -5,8 +5,6 @@
 #include <iterator>
 #include <string>
 
-#include "serial/ComEmulator.h"
-
 namespace {
 constexpr uint32_t kMaxDword = 0xFFFFFFFF;
 constexpr unsigned kMaxProbedPort = 255;
@@ -158,10 +156,6 @@ const char* CSerialPort::Open(PortHandle& hPort, ComSettings settings) {
     strOpenResult.clear();
     if (settings.nPort == 0 || settings.nPort > kMaxOpenPort)
         return nullptr;
-    if (bEmulation) {
-        hPort = kInvalidHandle;
-        return strOpenResult.c_str();
-    }
 
     hPort = api.CreateFile(DeviceName(settings.nPort));
     if (hPort == kInvalidHandle) {
@@ -191,7 +185,7 @@ const char* CSerialPort::Open(PortHandle& hPort, ComSettings settings) {
 
 int CSerialPort::Close(PortHandle& hPort) {
     if (IsClosed(hPort))
-        return 0;  // also in emulation: the emulator keeps its state
+        return 0;
     FlushReceive(hPort);
     PurgeTransmit(hPort);
     if (!api.CloseHandle(hPort))
@@ -201,9 +195,7 @@ int CSerialPort::Close(PortHandle& hPort) {
 }
 
 int CSerialPort::BytesWaiting(PortHandle& hPort) {
-    if (hPort == kInvalidHandle)
-        return bEmulation ? emulator.AnswerBytesWaiting() : 0;
-    if (hPort == kNullHandle)
+    if (IsClosed(hPort))
         return 0;
     uint32_t nErrors = 0;
     uint32_t nInQueue = 0;
@@ -215,9 +207,7 @@ int CSerialPort::BytesWaiting(PortHandle& hPort) {
 }
 
 int CSerialPort::FlushReceive(PortHandle& hPort) {
-    if (hPort == kInvalidHandle)
-        return bEmulation ? emulator.ResetEmulator() : 0;
-    if (hPort == kNullHandle)
+    if (IsClosed(hPort))
         return 0;
     if (BytesWaiting(hPort) >= 1)
         return api.PurgeComm(hPort, PURGE_RXABORT | PURGE_RXCLEAR);
@@ -231,9 +221,7 @@ int CSerialPort::PurgeTransmit(PortHandle& hPort) {
 }
 
 int CSerialPort::Write(PortHandle& hPort, const uint8_t* pBytes, int nCount) {
-    if (hPort == kInvalidHandle)
-        return bEmulation ? emulator.HandleFrame(pBytes, nCount) : 0;
-    if (hPort == kNullHandle || pBytes == nullptr || nCount <= 0)
+    if (IsClosed(hPort) || pBytes == nullptr || nCount <= 0)
         return 0;
     uint32_t nDone = 0;
     const bool bOk = api.WriteFile(hPort, pBytes, static_cast<uint32_t>(nCount), nDone);
@@ -249,9 +237,7 @@ int CSerialPort::Read(PortHandle& hPort, uint8_t* pBuf, int nSize) {
     if (pBuf == nullptr || nSize <= 0)
         return 0;
     pBuf[0] = 0;
-    if (hPort == kInvalidHandle)
-        return bEmulation ? emulator.ReadAnswer(pBuf, nSize) : 0;
-    if (hPort == kNullHandle)
+    if (IsClosed(hPort))
         return 0;
     int n = BytesWaiting(hPort);
     if (n <= 0)

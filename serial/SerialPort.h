@@ -1,6 +1,6 @@
 // The program's only way to the Handheld: finds COM ports, opens one with fixed line
-// settings and moves bytes. With the emulation flag set, every operation on a handle
-// of kInvalidHandle goes to the emulated Handheld instead.
+// settings and moves bytes, over whichever primitives it is given: the platform's, or
+// the emulated Handheld's (CEmulatedComApi).
 #pragma once
 
 #include <cstdint>
@@ -11,18 +11,16 @@
 #include "serial/ComSettings.h"
 #include "serial/PortHandle.h"
 
-class CComEmulator;
-
 // The highest number Open takes: the Windows port name carries two digits at most.
 constexpr unsigned kMaxOpenPort = 99;
 
 class CSerialPort {
 public:
-    CSerialPort(ComApi& api, CComEmulator& emulator) : api(api), emulator(emulator) {}
+    explicit CSerialPort(ComApi& api) : api(api) {}
 
     // Fills the list with the numbers (1-255) of the ports present; returns their count.
     int EnumeratePorts(std::vector<unsigned>& aPorts);
-    // Always 1.
+    // Always 1. bEmu only names the port "ComEmu" in the description.
     int InitLineSettings(ComSettings& settings, unsigned nPort, uint32_t nBaud, uint8_t bEmu);
     // One line naming port, rate, data bits, stop bits and parity.
     const char* DescribeSettings(ComSettings settings);
@@ -40,12 +38,12 @@ public:
 
     std::string DevicePath(unsigned nPort) { return api.DevicePath(nPort); }
     int PollDescriptor(PortHandle hPort) { return api.PollDescriptor(hPort); }
-    // See ComApi::SetReadWakeThreshold; nothing for the emulated Handheld.
+    // See ComApi::SetReadWakeThreshold.
     void SetReadWakeThreshold(PortHandle hPort, int nBytes) {
         if (hPort != kNullHandle && hPort != kInvalidHandle)
             api.SetReadWakeThreshold(hPort, nBytes);
     }
-    // The device behind an open real port has gone away.
+    // The device behind an open port has gone away.
     bool HasGoneAway(PortHandle hPort) {
         return hPort != kNullHandle && hPort != kInvalidHandle && api.HasGoneAway(hPort);
     }
@@ -57,7 +55,6 @@ public:
 
 private:
     ComApi& api;
-    CComEmulator& emulator;
     uint8_t bEmulation = 0;
     std::string strOpenResult;
     std::string strDescription;

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "serial/ComEmulator.h"
+#include "serial/EmulatedComApi.h"
+#include "serial/ForwardingComApi.h"
 #include "tests/support/FakeComApi.h"
 #include "tests/support/ScriptedPeer.h"
 #include "tests/support/TestDoubles.h"
@@ -25,13 +27,16 @@ struct Recorder : LinkListener {
 };
 
 struct LinkRig {
-    LinkRig() : emulator(waiter, debug), serial(peer, emulator), link(serial) {
+    LinkRig()
+        : emulator(waiter, debug), emulatedApi(emulator), api(peer), serial(api), link(serial) {
         link.SetListener(&rec);
     }
     ScriptedPeer peer;
     RecordingWaiter waiter;
     RecordingDebugSink debug;
     CComEmulator emulator;
+    CEmulatedComApi emulatedApi;
+    CForwardingComApi api;
     CSerialPort serial;
     CComLink link;
     Recorder rec;
@@ -97,6 +102,7 @@ TEST(ComLink, AGoneDeviceIsReportedOncePerOpenAndNeverWhenClosed) {
 
 TEST(ComLink, EmulationHasNoDescriptorAndAnswersThroughTheLink) {
     LinkRig r;
+    r.api.SetTarget(r.emulatedApi);
     ASSERT_EQ(r.link.Open(1, true), "");
     EXPECT_TRUE(r.link.IsEmulation());
     EXPECT_EQ(r.link.ComPortDescriptor(), -1);
@@ -115,10 +121,7 @@ namespace {
 // the next one it took and by a new open.
 TEST(ComLink, RemembersWhetherTheLastFrameWasTaken) {
     FakeComApi api;
-    RecordingWaiter waiter;
-    RecordingDebugSink debug;
-    CComEmulator emulator(waiter, debug);
-    CSerialPort serial(api, emulator);
+    CSerialPort serial(api);
     CComLink link(serial);
     api.SetPort(4, FakeComApi::Port::Present);
     ASSERT_EQ(link.Open(4, false), "");

@@ -80,7 +80,7 @@ protected:
         fs::create_directories(root / "sys/class/tty");
         pTreeFs = std::make_unique<TreeFileSystem>(root);
         pApi = std::make_unique<PosixComApi>(ComPortTable(), *pTreeFs);
-        pSerial = std::make_unique<CSerialPort>(*pApi, emulator);
+        pSerial = std::make_unique<CSerialPort>(*pApi);
     }
     void TearDown() override {
         for (unsigned nPort : aOverrides)
@@ -148,7 +148,6 @@ protected:
     int fdPeer = -1;
     RecordingWaiter waiter;
     NullDebugSink debug;
-    CComEmulator emulator{waiter, debug};
     std::unique_ptr<TreeFileSystem> pTreeFs;
     std::unique_ptr<PosixComApi> pApi;
     std::unique_ptr<CSerialPort> pSerial;

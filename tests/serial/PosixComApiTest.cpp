@@ -135,8 +135,7 @@ protected:
     }
     RecordingWaiter waiter;
     NullDebugSink debug;
-    CComEmulator emulator{waiter, debug};
-    CSerialPort serial{api, emulator};
+    CSerialPort serial{api};
     ComSettings settings;
     PortHandle hPort = kNullHandle;
 };
@@ -209,7 +208,7 @@ TEST_F(PosixPortTest, SecondOpenIsBusyAndStillListed) {
     EXPECT_EQ(other.CreateFile("\\\\.\\COM98"), kInvalidHandle);
     EXPECT_EQ(other.GetLastError(), ERROR_SHARING_VIOLATION);
 
-    CSerialPort otherSerial(other, emulator);
+    CSerialPort otherSerial(other);
     std::vector<unsigned> aPorts;
     EXPECT_EQ(otherSerial.EnumeratePorts(aPorts), 1);
     EXPECT_EQ(aPorts, std::vector<unsigned>{kPort});
@@ -393,7 +392,7 @@ protected:
         serial.Close(hPort);
         pCounted = std::make_unique<PosixComApi>(ComPortTable(false),
                                                  bUsb ? usbFs : PortFileSystem::System(), io);
-        pCountedSerial = std::make_unique<CSerialPort>(*pCounted, emulator);
+        pCountedSerial = std::make_unique<CSerialPort>(*pCounted);
         pCountedSerial->InitLineSettings(settings, kPort, 57600, 0);
         ASSERT_STREQ(pCountedSerial->Open(hCounted, settings), "");
     }

@@ -55,8 +55,7 @@ protected:
     PosixComApi api{ComPortTable(false)};
     RecordingWaiter waiter;
     NullDebugSink debug;
-    CComEmulator unused{waiter, debug};
-    CSerialPort serial{api, unused};
+    CSerialPort serial{api};
     ComSettings settings;
     PortHandle hPort = kNullHandle;
 };

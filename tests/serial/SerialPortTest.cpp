@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/ComEmulator.h"
+#include "serial/EmulatedComApi.h"
 #include "tests/support/FakeComApi.h"
 #include "tests/support/TestDoubles.h"
 
@@ -22,7 +23,9 @@ protected:
     RecordingWaiter waiter;
     RecordingDebugSink debug;
     CComEmulator emulator{waiter, debug};
-    CSerialPort serial{api, emulator};
+    CEmulatedComApi emulatedApi{emulator};
+    CSerialPort serial{api};
+    CSerialPort emulated{emulatedApi};
     ComSettings settings;
     PortHandle hPort = kNullHandle;
 };
@@ -120,28 +123,34 @@ TEST_F(SerialPortTest, OpenFailures) {
 }
 
 TEST_F(SerialPortTest, EmulationOpensNothing) {
+    // Over the emulated Handheld's primitives every number opens it, and the
+    // platform's primitives are never called.
     for (unsigned nPort : {1u, 42u, 99u}) {
         hPort = kNullHandle;
-        EXPECT_EQ(Connect(nPort, 1), "");
-        EXPECT_EQ(hPort, kInvalidHandle);
+        emulated.InitLineSettings(settings, nPort, 57600, 1);
+        EXPECT_STREQ(emulated.Open(hPort, settings), "");
+        EXPECT_EQ(hPort, CEmulatedComApi::kHandle);
     }
-    EXPECT_TRUE(api.aCalls.empty());
 
     // The emulated Handheld answers through Write, BytesWaiting and Read.
-    EXPECT_EQ(serial.FlushReceive(hPort), 1);
+    EXPECT_EQ(emulated.FlushReceive(hPort), 0);  // nothing waiting after an open
     const uint8_t acVersion[] = {'>', '1', 'V', '\n'};
-    EXPECT_EQ(serial.Write(hPort, acVersion, 4), 4);
-    EXPECT_EQ(serial.BytesWaiting(hPort), 11);
+    EXPECT_EQ(emulated.Write(hPort, acVersion, 4), 4);
+    EXPECT_EQ(emulated.BytesWaiting(hPort), 11);
     uint8_t by = 0;
-    EXPECT_EQ(serial.Read(hPort, &by, 1), 1);
+    EXPECT_EQ(emulated.Read(hPort, &by, 1), 1);
     EXPECT_EQ(by, '>');
-    EXPECT_EQ(serial.BytesWaiting(hPort), 10);
-    EXPECT_EQ(serial.PurgeTransmit(hPort), 0);
+    EXPECT_EQ(emulated.BytesWaiting(hPort), 10);
+    EXPECT_EQ(emulated.PurgeTransmit(hPort), 1);
+    EXPECT_EQ(emulated.BytesWaiting(hPort), 10);
 
-    // Close leaves the emulator's pending answer alone.
-    EXPECT_EQ(serial.Close(hPort), 0);
+    // Closing discards the answer not read; the image stays.
+    emulator.Image()[0x100] = 0x5A;
+    EXPECT_EQ(emulated.Close(hPort), 1);
     EXPECT_EQ(hPort, kInvalidHandle);
-    EXPECT_EQ(serial.BytesWaiting(hPort), 10);
+    EXPECT_EQ(emulator.AnswerBytesWaiting(), 0);
+    EXPECT_EQ(emulated.Open(hPort, settings), std::string());
+    EXPECT_EQ(emulator.Image()[0x100], 0x5A);
     EXPECT_TRUE(api.aCalls.empty());
 }
 

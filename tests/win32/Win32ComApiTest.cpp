@@ -26,8 +26,7 @@ TEST(Win32ComApi, OpeningAnAbsentPortFailsWithTheHandleInvalid) {
     std::unique_ptr<ComApi> pApi = CreatePlatformComApi();
     RecordingWaiter waiter;
     RecordingDebugSink debug;
-    CComEmulator emulator(waiter, debug);
-    CSerialPort serial(*pApi, emulator);
+    CSerialPort serial(*pApi);
     ComSettings settings;
     serial.InitLineSettings(settings, kAbsentPort, 57600, 0);
     PortHandle hPort = kNullHandle;

@@ -179,8 +179,7 @@ TEST(Win32Line, ThePortTakesTheLineSettings) {
     OnlyLinePort api(nPort);
     RecordingWaiter waiter;
     RecordingDebugSink debug;
-    CComEmulator emulator(waiter, debug);
-    CSerialPort serial(api, emulator);
+    CSerialPort serial(api);
     ComSettings settings;
     serial.InitLineSettings(settings, nPort, 57600, 0);
     PortHandle hPort = kNullHandle;
