@@ -28,14 +28,7 @@ void CGlowdeskDlg::OnConnect() {
         unsigned nPort = session.PortList().PortOfRow(nRow);
         if (nPort == 0)
             nPort = PortNumberOfRow(view.ComboGetRow(IDC_COMPORT, nRow));
-        const std::string strError = session.OpenPort(nPort);
-        if (!strError.empty()) {
-            session.Trace().SetTrace("Could Not Open Com Port - " + strError);
-            return;
-        }
-        const std::string strText = "Open Com Port:" + session.Link().Describe();
-        view.SetText(IDC_CONNECT, "disconnect");
-        session.ReadVersion(&strText);
+        session.StartConnect(nPort);
     } else {
         // The button changes before the trace says so, as the user has always seen it.
         session.ClosePort();

@@ -54,9 +54,7 @@ bool CGlowdeskDlg::OnInitDialog(const std::string& strArgs, const std::string& s
     session.Player().SetLeds(0);
     session.LoadProgFile(session.ResolveStartFile(opts.strStartFile));
 
-    session.Engine().ClearCmdState();
-    session.Link().ResetRxCount();
-    session.Link().ResetTxCount();
+    session.ResetCounters();
     view.SetTimer(kTimerCom, CCommandEngine::kIdlePollMs);
     return true;
 }
@@ -95,8 +93,7 @@ bool CGlowdeskDlg::OnChar(char ch) {
 }
 
 void CGlowdeskDlg::OnClr() {
-    session.Link().ResetRxCount();
-    session.Link().ResetTxCount();
+    session.ResetCounters();
     session.Trace().SetTrace("", false);
 }
 

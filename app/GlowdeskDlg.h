@@ -97,6 +97,7 @@ private:
     void OnTxCount(int nCount, bool bReset) override;
     void OnWatchPort(int nFd) override { view.WatchPort(nFd); }
     bool IsPortChosen() override { return view.ComboGetSel(IDC_COMPORT) >= 0; }
+    void OnPortOpened() override { view.SetText(IDC_CONNECT, "disconnect"); }
     void OnBusy() override { view.SetText(IDC_START, "stop"); }
     void OnIdle() override { view.SetText(IDC_START, "start"); }
     void OnPollPeriod(int nPeriodMs) override { view.SetTimer(kTimerCom, nPeriodMs); }

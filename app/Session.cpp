@@ -167,6 +167,11 @@ bool CSession::StartOperation(int32_t nCode, int nProgRow, const std::string& st
     return false;
 }
 
+void CSession::StartProgramInfo(int nProg, const std::string& strLabel) {
+    nOpRxBase = link.RxCount();
+    engine.StartCmd(CmdRdStaticInfo, nProg, &strLabel);
+}
+
 void CSession::StopOperation() {
     if (engine.IsBusy())
         engine.EndCmd(CmdOutcome::Stopped);
@@ -204,16 +209,23 @@ CmdOutcome CSession::Run(int32_t nCode, int nProgRow) {
     return StepToEnd();
 }
 
-CmdOutcome CSession::Connect(unsigned nPort) {
+std::string CSession::StartConnect(unsigned nPort) {
     eLastOutcome = CmdOutcome::Refused;
     const std::string strError = OpenPort(nPort);
     if (!strError.empty()) {
         strMessage = "Could Not Open Com Port - " + strError;
         trace.SetTrace(strMessage);
-        return eLastOutcome;
+        return strError;
     }
+    pListener->OnPortOpened();
     const std::string strText = "Open Com Port:" + link.Describe();
     ReadVersion(&strText);
+    return {};
+}
+
+CmdOutcome CSession::Connect(unsigned nPort) {
+    if (!StartConnect(nPort).empty())
+        return eLastOutcome;
     return StepToEnd();
 }
 

@@ -97,6 +97,11 @@ public:
     bool IsPortOpen() const { return link.IsOpen(); }
 
     // ---- device operations ----
+    // The connect: closes any open port, opens COM number nPort and starts the version
+    // request (in programming mode followed by the switch to configuration mode),
+    // with the window's trace texts. "" when the port opened (OnPortOpened is reported
+    // before the request), else the reason, traced after "Could Not Open Com Port - ".
+    std::string StartConnect(unsigned nPort);
     // The version request that follows a connect (in programming mode followed by the
     // switch to configuration mode); pText starts the trace.
     void ReadVersion(const std::string* pText);
@@ -104,6 +109,8 @@ public:
     // nProgRow is the program box row for the single-program commands, strLabel starts
     // the trace ("rd all programs: "). False for a code that is no device operation.
     bool StartOperation(int32_t nCode, int nProgRow, const std::string& strLabel);
+    // Starts the static info request of program nProg (1-9): where it lies in the EEPROM.
+    void StartProgramInfo(int nProg, const std::string& strLabel);
     // Ends the running operation (outcome Stopped).
     void StopOperation();
     bool IsBusy() const { return engine.IsBusy(); }
@@ -131,6 +138,10 @@ public:
     LoadResult LoadProgFile(const std::string& strPath);
     // True when the file was written.
     bool StoreProgFile(const std::string& strPath);
+    // Program nProg (1-9) into a program file, the rest of the file kept.
+    void WriteProgToFile(int nProg, const std::string& strPath) {
+        files.WriteProgToIni(nProg - 1, strPath);
+    }
     // An edited program (0..8) replaces the one in the store: work that exists only here
     // until it is stored or written.
     void PutDraft(int nIndex, const CProgramDraft& draft);
@@ -144,6 +155,12 @@ public:
     // player's LED output.
     void ShowLeds(uint8_t byValue, bool bSend) override;
     void OnPlayTick() { player.OnPlayTick(); }
+    // Plays entry nEntry of the program list (0-8 programs, 9 Random, 10 MIX) one step
+    // every nStepMs, on the panel and the Handheld, as the window's "run program" does.
+    void StartPlayback(int nStepMs, int nEntry) { player.StartPlayback(nStepMs, nEntry); }
+    void StopPlayback() { player.StopPlayback(); }
+    // The last frame written was not taken by the port.
+    bool IsLineStalled() const { return link.IsStalled(); }
     // Whether an LED change waits for the running operation to end.
     bool HasHeldLedRequest() const { return ledHold.IsHeld(); }
 
@@ -151,11 +168,18 @@ public:
     const std::string& GetTrace() const { return trace.GetTrace(); }
     int RxCount() const { return link.RxCount(); }
     int TxCount() const { return link.TxCount(); }
+    // Both counters back to 0.
+    void ResetCounters() {
+        link.ResetRxCount();
+        link.ResetTxCount();
+    }
+    // One line naming the open port's number or emulation, rate and framing.
+    std::string DescribePort() { return link.Describe(); }
     const StaticInfo& Info() const { return engine.Info(); }
     // The program-wide random generator: playback seeds it, the about box draws from it.
     CRand& Rand() { return rand; }
 
-    // ---- the parts ----
+    // ---- the parts, for tests and benchmarks: front ends use the calls above ----
     CTraceLog& Trace() { return trace; }
     CIniProfile& Ini() { return ini; }
     CProgFiles& Files() { return files; }

@@ -20,6 +20,9 @@ public:
     virtual void OnTxCount(int /*nCount*/, bool /*bReset*/) {}
     virtual void OnWatchPort(int /*nFd*/) {}
 
+    // A connect opened its port; the version request goes out next.
+    virtual void OnPortOpened() {}
+
     // The command engine
     // Asked before every request: whether the user's port choice still stands.
     virtual bool IsPortChosen() { return true; }

@@ -78,6 +78,14 @@ std::vector<JobStep> StepsOf(const CliOptions& opts) {
         return {{DeviceOp::ReadProg, opts.nProg}};
     if (c == "write")
         return {{DeviceOp::WriteProg, opts.nProg}};
+    if (c == "leds")
+        return {{DeviceOp::Leds, opts.nLeds}};
+    if (c == "play") {
+        const JobStep play{DeviceOp::Play, opts.nProg, opts.nStepMs, opts.nForSeconds * 1000};
+        if (!opts.strFile.empty())
+            return {play};
+        return {{DeviceOp::ReadProg, opts.nProg}, play};
+    }
     if (c == "mix")
         return {{opts.nMixValue < 0 ? DeviceOp::ReadMix : DeviceOp::WriteMix, 0}};
     return {};  // version: the connect reads it
@@ -199,7 +207,8 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
     // Files are checked before the Handheld is touched, so that a long transfer does not
     // end in a file that could never be read or written.
     const std::string& c = opts.strCommand;
-    const bool bNeedsFile = c == "restore" || c == "write" || c == "verify";
+    const bool bNeedsFile =
+        c == "restore" || c == "write" || c == "verify" || (c == "play" && !opts.strFile.empty());
     const bool bMakesFile = c == "backup" || c == "read";
     if (bNeedsFile && !CanRead(opts.strFile))
         return Complain(ctx, kExitFile, "cannot read " + opts.strFile);
@@ -248,7 +257,10 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
         if (opts.strCommand == "mix" && opts.nMixValue >= 0)
             link.Store().RandomLen = static_cast<uint8_t>(opts.nMixValue);
         aJobs.push_back(
-            std::make_unique<CDeviceJob>(link, spec.strName, StepsOf(opts), opts.bStay));
+            // The Handheld takes LED requests in configuration mode only: after leds and
+            // play it stays there, so its LEDs keep what they were given.
+            std::make_unique<CDeviceJob>(link, spec.strName, StepsOf(opts),
+                                         opts.bStay || c == "leds" || c == "play"));
     }
 
     const bool bProgress =

@@ -34,7 +34,8 @@ void CDeviceJob::Finish() {
 void CDeviceJob::StartStepOrReturn() {
     if (nStep < aSteps.size()) {
         stage = Stage::Steps;
-        link.Start(aSteps[nStep].op, aSteps[nStep].nProg);
+        const JobStep& step = aSteps[nStep];
+        link.Start(step.op, step.nProg, step.nStepMs, step.nForMs);
     } else if (bStay) {
         Finish();
     } else {

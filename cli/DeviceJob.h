@@ -10,7 +10,9 @@
 
 struct JobStep {
     DeviceOp op;
-    int nProg = 0;
+    int nProg = 0;    // the program, or the LED byte of Leds
+    int nStepMs = 0;  // Play: the step time
+    int nForMs = 0;   // Play: how long (0: until interrupted)
 };
 
 class CDeviceJob {

@@ -127,6 +127,7 @@ struct CDeviceLink::Impl : SessionListener {
         bConnect = bIsConnect;
         op = opNew;
         bRunning = true;
+        strNote.clear();
         eReported = CmdOutcome::Refused;
         nTxBase = session.TxCount();
         aDone.clear();
@@ -160,6 +161,41 @@ struct CDeviceLink::Impl : SessionListener {
             aDone.push_back(nEntry + 1);
     }
     void OnStoreFailed(const std::string& strMessage) override { strStoreError = strMessage; }
+    void SetPlayTimer(int nPeriodMs) override {
+        nPlayPeriodMs = nPeriodMs;
+        bPlayRestarted = true;
+    }
+    void KillPlayTimer() override { nPlayPeriodMs = 0; }
+
+    // Playback has ended: how, and what to say about it.
+    void EndPlay(LinkOutcome outcomeEnd) {
+        bPlaying = false;
+        session.StopPlayback();
+        outcome = outcomeEnd;
+        if (outcomeEnd == LinkOutcome::Done)
+            StartDrain();
+    }
+
+    // LED requests are not waited for as they go out, but closing the port would
+    // discard one not yet sent: the link stays busy until every request has its
+    // answer, or for kDrainTicks ticks of the communication timer.
+    static constexpr int kDrainTicks = 10;
+    void StartDrain() {
+        bDraining = true;
+        nDrainTicks = 0;
+        CheckDrained();
+    }
+    void CheckDrained() {
+        if (!bDraining)
+            return;
+        if (session.RxCount() >= session.TxCount()) {
+            bDraining = false;
+        } else if (++nDrainTicks > kDrainTicks) {
+            bDraining = false;
+            outcome = LinkOutcome::TimedOut;
+            strNote = "--> no answer to the LED requests";
+        }
+    }
 
     LinkSetup setup;
     std::unique_ptr<ComApi> pOwnApi;
@@ -184,6 +220,15 @@ struct CDeviceLink::Impl : SessionListener {
     int nComPeriodMs = CCommandEngine::kIdlePollMs;
     bool bComRestarted = true;
     int nWatchedFd = -1;
+    // Playback: its timer, and the time it has played and is to play (0: no end).
+    int nPlayPeriodMs = 0;
+    bool bPlayRestarted = false;
+    bool bPlaying = false;
+    int nPlayedMs = 0;
+    int nPlayForMs = 0;
+    bool bDraining = false;
+    int nDrainTicks = 0;
+    std::string strNote;  // said instead of the session's message, "" for none
 };
 
 CDeviceLink::CDeviceLink(const LinkSetup& setup) : p(std::make_unique<Impl>(setup)) {
@@ -204,11 +249,9 @@ CDeviceLink::~CDeviceLink() {
 void CDeviceLink::Connect() {
     p->Begin(true, DeviceOp::JmpNormal);
     p->session.ClosePort();
-    const std::string strError = p->session.OpenPort(p->setup.nPort);
-    if (!strError.empty()) {
+    if (!p->session.StartConnect(p->setup.nPort).empty()) {
         p->bRunning = false;
         p->outcome = LinkOutcome::PortFailed;
-        p->session.Trace().SetTrace("Could Not Open Com Port - " + strError);
         // The kind of failure, and the system's own words where the platform has them.
         const std::string strWhy = p->gate.LastErrorText();
         p->strPortError = OpenErrorText(p->gate.GetLastError());
@@ -216,19 +259,38 @@ void CDeviceLink::Connect() {
             p->strPortError += " (" + strWhy + ")";
         return;
     }
-    const std::string strText = "Open Com Port:" + p->session.Link().Describe();
-    p->session.ReadVersion(&strText);
     p->Settle();
 }
 
-void CDeviceLink::Start(DeviceOp op, int nProg) {
+void CDeviceLink::Start(DeviceOp op, int nProg, int nStepMs, int nForMs) {
+    if (op == DeviceOp::Leds) {
+        p->Begin(false, op);
+        p->bRunning = false;
+        p->session.ShowLeds(static_cast<uint8_t>(nProg), true);
+        p->outcome = p->session.IsPortOpen() && !p->session.IsLineStalled() ? LinkOutcome::Done
+                                                                            : LinkOutcome::Refused;
+        if (p->outcome != LinkOutcome::Done)
+            p->strNote = "--> frame not taken by the port !!!";
+        else
+            p->StartDrain();
+        return;
+    }
+    if (op == DeviceOp::Play) {
+        p->Begin(false, op);
+        p->bRunning = false;
+        p->bPlaying = true;
+        p->nPlayedMs = 0;
+        p->nPlayForMs = nForMs;
+        p->session.StartPlayback(nStepMs, nProg - 1);
+        return;
+    }
     for (const OpRow& row : kOps) {
         if (row.op != op)
             continue;
         p->Begin(false, op);
         const std::string strLabel = CSession::CommandLabel(row.nCode) + ": ";
         if (op == DeviceOp::ProgInfo)
-            p->session.Engine().StartCmd(CmdRdStaticInfo, nProg, &strLabel);
+            p->session.StartProgramInfo(nProg, strLabel);
         else
             p->session.StartOperation(row.nCode, nProg - 1, strLabel);
         p->Settle();
@@ -237,7 +299,7 @@ void CDeviceLink::Start(DeviceOp op, int nProg) {
 }
 
 bool CDeviceLink::IsBusy() const {
-    return p->session.IsBusy();
+    return p->session.IsBusy() || p->bPlaying || p->bDraining;
 }
 
 LinkOutcome CDeviceLink::Outcome() const {
@@ -245,7 +307,7 @@ LinkOutcome CDeviceLink::Outcome() const {
 }
 
 std::string CDeviceLink::Message() const {
-    return p->session.Message();
+    return p->strNote.empty() ? p->session.Message() : p->strNote;
 }
 
 std::string CDeviceLink::PortError() const {
@@ -253,6 +315,12 @@ std::string CDeviceLink::PortError() const {
 }
 
 void CDeviceLink::Stop() {
+    if (p->bPlaying || p->bDraining) {
+        p->bDraining = false;
+        if (p->bPlaying)
+            p->EndPlay(LinkOutcome::Stopped);
+        return;
+    }
     if (!p->session.IsBusy())
         return;
     p->session.StopOperation();
@@ -265,6 +333,25 @@ void CDeviceLink::Close() {
     // An operation left running on a closed port would wait for a reply for ever.
     Stop();
     p->session.Disconnect();
+}
+
+int CDeviceLink::PlayPeriodMs() const {
+    return p->bPlaying ? p->nPlayPeriodMs : 0;
+}
+
+bool CDeviceLink::TakePlayRestart() {
+    return std::exchange(p->bPlayRestarted, false);
+}
+
+void CDeviceLink::OnPlayTick() {
+    if (!p->bPlaying)
+        return;
+    p->session.OnPlayTick();
+    // The time played counts in steps, so an emulated Handheld, whose loop skips the
+    // waits, plays as many steps as a real one.
+    p->nPlayedMs += p->nPlayPeriodMs;
+    if (p->nPlayForMs > 0 && p->nPlayedMs >= p->nPlayForMs)
+        p->EndPlay(LinkOutcome::Done);
 }
 
 int CDeviceLink::Descriptor() const {
@@ -282,6 +369,7 @@ bool CDeviceLink::TakeTimerRestart() {
 void CDeviceLink::OnTimer() {
     p->session.OnComTimer();
     p->Settle();
+    p->CheckDrained();
 }
 
 void CDeviceLink::OnReadable() {
@@ -327,7 +415,7 @@ bool CDeviceLink::StoreFile(const std::string& strPath) {
 }
 
 void CDeviceLink::WriteProgToFile(int nProg, const std::string& strPath) {
-    p->session.Files().WriteProgToIni(nProg - 1, strPath);
+    p->session.WriteProgToFile(nProg, strPath);
 }
 
 std::vector<std::string> CDeviceLink::Listing() const {

@@ -39,6 +39,8 @@ enum class DeviceOp {
     WriteAll,    // all nine programs and the MIX length from the store
     ReadMix,     // the MIX length into the store
     WriteMix,    // the MIX length from the store
+    Leds,        // the Handheld's LEDs show the byte n now
+    Play,        // program n of the store plays on the Handheld's LEDs
 };
 
 struct LinkSetup {
@@ -70,8 +72,11 @@ public:
     // the port cannot be opened the outcome is PortFailed at once, with the reason in
     // PortError(); otherwise the link is busy until both exchanges have ended.
     void Connect();
-    // Starts an operation; nProg (1-9) names the program of ProgInfo, ReadProg, WriteProg.
-    void Start(DeviceOp op, int nProg = 0);
+    // Starts an operation; nProg (1-9) names the program of ProgInfo, ReadProg,
+    // WriteProg and Play, or is the LED byte of Leds. Leds ends at once (done when the
+    // port took the request). Play shows a step every nStepMs for nForMs (0: until
+    // stopped), as the window's "run program" does, and is busy while it plays.
+    void Start(DeviceOp op, int nProg = 0, int nStepMs = 0, int nForMs = 0);
     bool IsBusy() const;
     LinkOutcome Outcome() const;
     // The last line of the trace: what the core said about the end of the operation.
@@ -90,6 +95,11 @@ public:
     int TimerPeriodMs() const;
     bool TakeTimerRestart();
     void OnTimer();
+    // The play timer, alike: its period (0: not running), whether it was (re)started
+    // since the last call, and its tick.
+    int PlayPeriodMs() const;
+    bool TakePlayRestart();
+    void OnPlayTick();
     void OnReadable();
 
     // Frames sent since the operation started.

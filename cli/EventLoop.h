@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <map>
+#include <utility>
 #include <vector>
 
 class CDeviceLink;
@@ -24,5 +25,6 @@ public:
 private:
     bool bSkipIdle;
     Clock::duration skipped{};
-    std::map<CDeviceLink*, Clock::time_point> mapDue;  // next tick of each link's timer
+    // The next tick of each link's timers (communication 0, playback 1).
+    std::map<std::pair<CDeviceLink*, int>, Clock::time_point> mapDue;
 };

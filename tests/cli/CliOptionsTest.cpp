@@ -49,6 +49,39 @@ TEST(CliOptions, CommandArgumentsAreChecked) {
     EXPECT_NE(ErrorOf({"version", "extra"}), "");
 }
 
+TEST(CliOptions, LedPatternsAndPlayOptions) {
+    // LED 8 first, as in program files; hex; off. -1: refused.
+    const std::pair<const char*, int> aPatterns[] = {
+        {"10100101", 0xA5}, {"00000001", 0x01}, {"0xA5", 0xA5},    {"0Xff", 0xFF}, {"0x7", 7},
+        {"off", 0},         {"1010010", -1},    {"101001012", -1}, {"0x", -1},     {"0x1FF", -1},
+        {"A5", -1},         {"on", -1},         {"1010 101", -1},
+    };
+    for (const auto& [pText, nLeds] : aPatterns) {
+        if (nLeds < 0)
+            EXPECT_NE(ErrorOf({"leds", pText}), "") << pText;
+        else
+            EXPECT_EQ(Parse({"leds", pText}).nLeds, nLeds) << pText;
+    }
+
+    const CliOptions play =
+        Parse({"play", "3", "--file", "f.ini", "--step-ms", "32", "--for", "2"});
+    EXPECT_EQ(play.nProg, 3);
+    EXPECT_EQ(play.strFile, "f.ini");
+    EXPECT_EQ(play.nStepMs, 32);
+    EXPECT_EQ(play.nForSeconds, 2);
+    EXPECT_EQ(Parse({"play", "1"}).nStepMs, 500);
+    EXPECT_EQ(Parse({"play", "1"}).nForSeconds, 0);
+    for (const auto& aArgs :
+         std::vector<std::vector<std::string>>{{"play", "0"},
+                                               {"play", "1", "--step-ms", "31"},
+                                               {"play", "1", "--step-ms", "5001"},
+                                               {"play", "1", "--for", "0"},
+                                               {"play", "1", "--for"},
+                                               {"backup", "a.ini", "--for", "1"},
+                                               {"play"}})
+        EXPECT_NE(ErrorOf(aArgs), "") << aArgs.back();
+}
+
 TEST(CliOptions, UsageErrors) {
     EXPECT_NE(ErrorOf({}), "");
     EXPECT_NE(ErrorOf({"frobnicate"}), "");

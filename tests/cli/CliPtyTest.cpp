@@ -2,13 +2,16 @@
 // pseudo-terminals: whole stores written and read back, silent and missing ports,
 // several Handhelds at once, and Ctrl-C sent to the program itself.
 #ifndef _WIN32
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -35,7 +38,7 @@ struct Handheld {
 
     unsigned nCom;
     NoWaiter waiter;
-    NullDebugSink debug;
+    RecordingDebugSink debug;  // the LED lines of L requests
     PtyHandheld sim{waiter, debug};
 };
 
@@ -110,7 +113,44 @@ TEST_F(CliPty, HandheldUnpluggedMidTransfer) {
     });
     EXPECT_EQ(r.nStatus, kExitDevice);
     EXPECT_NE(r.strErr.find("--> timeout"), std::string::npos) << r.strErr;
+    EXPECT_NE(r.strErr.find("COM port lost"), std::string::npos) << r.strErr;
     EXPECT_EQ(ReadBytes(strSet), strStoreText);
+}
+
+TEST_F(CliPty, PortHeldByAnotherProgramSaysWhy) {
+    Handheld hh(3);
+    const int fd = open(hh.sim.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+    const CliResult r = RunCliWith({"-p", "COM3", "version"});
+    close(fd);
+    EXPECT_EQ(r.nStatus, kExitPort);
+    EXPECT_NE(r.strErr.find("cannot open the port: in use by another program ("), std::string::npos)
+        << r.strErr;
+    EXPECT_EQ(r.strErr.find("INVLID_HANDLE_VALUE"), std::string::npos) << r.strErr;
+}
+
+TEST_F(CliPty, LedsAndPlayReachTheHandheldsLeds) {
+    Handheld hh(3);
+    ASSERT_EQ(RunCliWith({"-p", "COM3", "restore", strSet}).nStatus, kExitDone);
+    hh.debug.aLines.clear();
+    CliResult r = RunCliWith({"-p", "COM3", "leds", "10100101"});
+    ASSERT_EQ(r.nStatus, kExitDone) << r.strErr;
+    // Program 2 from the Handheld's memory: its steps in order, one per step time.
+    r = RunCliWith({"-p", "COM3", "play", "2", "--step-ms", "32", "--for", "1"});
+    ASSERT_EQ(r.nStatus, kExitDone) << r.strErr;
+    // The simulator writes from its own thread: let it take the last request.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::vector<std::string> aWanted{"Leds: A5\r\n"};
+    const LightProgram& prog = store.aProgs[1];
+    for (int i = 0; i < 1000 / 32 + 1; ++i) {
+        char acLine[16];
+        std::snprintf(acLine, sizeof acLine, "Leds: %02X\r\n", prog.Data[i % prog.Steps]);
+        aWanted.push_back(acLine);
+    }
+    EXPECT_EQ(hh.debug.aLines, aWanted);
+    // The Handheld stays in configuration mode, where it takes LED requests.
+    EXPECT_FALSE(hh.sim.WithEmulator([](CComEmulator& e) { return e.IsNormalMode(); }));
 }
 
 TEST_F(CliPty, PortThatCannotBeOpened) {
