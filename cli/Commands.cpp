@@ -116,6 +116,13 @@ int PlannedExchanges(CDeviceJob& job) {
     }
 }
 
+// The command reads a program file before it talks to the Handheld.
+bool NeedsFile(const CliOptions& opts) {
+    const std::string& c = opts.strCommand;
+    return c == "restore" || c == "write" || c == "verify" ||
+           (c == "play" && !opts.strFile.empty());
+}
+
 bool IsTransfer(const std::string& strCommand) {
     return strCommand == "backup" || strCommand == "restore" || strCommand == "verify" ||
            strCommand == "read" || strCommand == "write";
@@ -203,66 +210,76 @@ int Conclude(const CliOptions& opts, CliContext& ctx, CDeviceJob& job, bool bSev
     return kExitDone;
 }
 
-int RunDevices(const CliOptions& opts, CliContext& ctx) {
-    // Files are checked before the Handheld is touched, so that a long transfer does not
-    // end in a file that could never be read or written.
-    const std::string& c = opts.strCommand;
-    const bool bNeedsFile =
-        c == "restore" || c == "write" || c == "verify" || (c == "play" && !opts.strFile.empty());
-    const bool bMakesFile = c == "backup" || c == "read";
-    if (bNeedsFile && !CanRead(opts.strFile))
-        return Complain(ctx, kExitFile, "cannot read " + opts.strFile);
-    if (bNeedsFile && !HoldsPrograms(opts.strFile))
-        return Complain(ctx, kExitFile, opts.strFile + " holds no programs");
-    if (c == "read" && Exists(opts.strFile) && !CanRead(opts.strFile))
-        return Complain(ctx, kExitFile, "cannot read " + opts.strFile);
+// One port's run: its primitives, its trace writer, its link and its job, and the
+// programs the file held for it.
+struct PortRun {
+    std::unique_ptr<ComApi> pApi;
+    std::unique_ptr<CTraceWriter> pWriter;
+    std::unique_ptr<CDeviceLink> pLink;
+    std::unique_ptr<CDeviceJob> pJob;
+    ProgramStore expected;
+};
 
-    std::vector<PortSpec> aSpecs;
-    if (const int nStatus = ResolvePorts(opts, ctx, aSpecs); nStatus != kExitDone)
-        return nStatus;
-    const bool bSeveral = aSpecs.size() > 1;
+// Files are checked before the Handheld is touched, so that a long transfer does not end
+// in a file that could never be read or written. These check the file read; the status.
+int CheckInputFile(const CliOptions& opts, CliContext& ctx) {
+    if (NeedsFile(opts) && !CanRead(opts.strFile))
+        return Complain(ctx, kExitFile, "cannot read " + opts.strFile);
+    if (NeedsFile(opts) && !HoldsPrograms(opts.strFile))
+        return Complain(ctx, kExitFile, opts.strFile + " holds no programs");
+    if (opts.strCommand == "read" && Exists(opts.strFile) && !CanRead(opts.strFile))
+        return Complain(ctx, kExitFile, "cannot read " + opts.strFile);
+    return kExitDone;
+}
+
+// ... and the files written, one per port when there are several.
+int CheckOutputFiles(const CliOptions& opts, CliContext& ctx, const std::vector<PortSpec>& aSpecs) {
+    if (opts.strCommand != "backup" && opts.strCommand != "read")
+        return kExitDone;
     for (const PortSpec& spec : aSpecs) {
         const std::string strFile =
-            bSeveral ? FileForPort(opts.strFile, spec.strName) : opts.strFile;
-        if (bMakesFile && !CanReplace(strFile))
+            aSpecs.size() > 1 ? FileForPort(opts.strFile, spec.strName) : opts.strFile;
+        if (!CanReplace(strFile))
             return Complain(ctx, kExitFile, "cannot write " + strFile);
     }
+    return kExitDone;
+}
 
-    std::vector<std::unique_ptr<ComApi>> aApis;
-    std::vector<std::unique_ptr<CTraceWriter>> aWriters;
-    std::vector<std::unique_ptr<CDeviceLink>> aLinks;
-    std::vector<std::unique_ptr<CDeviceJob>> aJobs;
-    std::vector<ProgramStore> aExpected;  // each port's programs as loaded from the file
-    for (const PortSpec& spec : aSpecs) {
-        LinkSetup setup;
-        setup.nPort = spec.nNumber;
-        setup.bEmulate = opts.bEmulate;
-        setup.bTrace = opts.bTrace;
-        setup.bPauses = ctx.bPauses;
-        if (!opts.bEmulate) {
-            aApis.push_back(ctx.fnMakeApi());
-            setup.pApi = aApis.back().get();
-        }
-        if (opts.bTrace) {
-            aWriters.push_back(
-                std::make_unique<CTraceWriter>(ctx.err, bSeveral ? spec.strName : ""));
-            CTraceWriter* pWriter = aWriters.back().get();
-            setup.fnTrace = [pWriter](const std::string& s, bool bNew) { pWriter->Write(s, bNew); };
-        }
-        aLinks.push_back(std::make_unique<CDeviceLink>(setup));
-        CDeviceLink& link = *aLinks.back();
-        if (bNeedsFile)
-            link.LoadFile(opts.strFile);
-        aExpected.push_back(link.Store());
-        if (opts.strCommand == "mix" && opts.nMixValue >= 0)
-            link.Store().RandomLen = static_cast<uint8_t>(opts.nMixValue);
-        aJobs.push_back(
-            // The Handheld takes LED requests in configuration mode only: after leds and
-            // play it stays there, so its LEDs keep what they were given.
-            std::make_unique<CDeviceJob>(link, spec.strName, StepsOf(opts),
-                                         opts.bStay || c == "leds" || c == "play"));
+std::unique_ptr<PortRun> MakePortRun(const CliOptions& opts, CliContext& ctx, const PortSpec& spec,
+                                     bool bSeveral) {
+    auto pRun = std::make_unique<PortRun>();
+    LinkSetup setup;
+    setup.nPort = spec.nNumber;
+    setup.bEmulate = opts.bEmulate;
+    setup.bTrace = opts.bTrace;
+    setup.bPauses = ctx.bPauses;
+    if (!opts.bEmulate) {
+        pRun->pApi = ctx.fnMakeApi();
+        setup.pApi = pRun->pApi.get();
     }
+    if (opts.bTrace) {
+        pRun->pWriter = std::make_unique<CTraceWriter>(ctx.err, bSeveral ? spec.strName : "");
+        CTraceWriter* pWriter = pRun->pWriter.get();
+        setup.fnTrace = [pWriter](const std::string& s, bool bNew) { pWriter->Write(s, bNew); };
+    }
+    pRun->pLink = std::make_unique<CDeviceLink>(setup);
+    CDeviceLink& link = *pRun->pLink;
+    if (NeedsFile(opts))
+        link.LoadFile(opts.strFile);
+    pRun->expected = link.Store();
+    if (opts.strCommand == "mix" && opts.nMixValue >= 0)
+        link.Store().RandomLen = static_cast<uint8_t>(opts.nMixValue);
+    // The Handheld takes LED requests in configuration mode only: after leds and play it
+    // stays there, so its LEDs keep what they were given.
+    const bool bStay = opts.bStay || opts.strCommand == "leds" || opts.strCommand == "play";
+    pRun->pJob = std::make_unique<CDeviceJob>(link, spec.strName, StepsOf(opts), bStay);
+    return pRun;
+}
 
+// Turns the event loop until every job has finished or the user interrupts, drawing
+// the progress of transfers on a terminal.
+void RunJobs(const CliOptions& opts, CliContext& ctx,
+             const std::vector<std::unique_ptr<PortRun>>& aRuns) {
     const bool bProgress =
         ctx.bErrIsTerminal && !opts.bQuiet && !opts.bTrace && IsTransfer(opts.strCommand);
     CProgressBoard board(ctx.err);
@@ -271,11 +288,11 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
     auto tRedraw = tStart;
     // The figures of each port's transfer, taken after every turn while it runs and kept
     // once it has ended (connect and the return to normal mode are not part of it).
-    std::vector<ProgressState> aStates(aJobs.size());
+    std::vector<ProgressState> aStates(aRuns.size());
     auto takeStates = [&] {
         const double dElapsed = std::chrono::duration<double>(loop.Now() - tStart).count();
-        for (size_t i = 0; i < aJobs.size(); ++i) {
-            CDeviceJob& job = *aJobs[i];
+        for (size_t i = 0; i < aRuns.size(); ++i) {
+            CDeviceJob& job = *aRuns[i]->pJob;
             ProgressState& state = aStates[i];
             state.strPort = job.PortName();
             if (job.RunningStep() != nullptr) {
@@ -287,35 +304,36 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
     };
     auto drawProgress = [&] {
         std::vector<std::string> aLines;
-        for (size_t i = 0; i < aJobs.size(); ++i) {
+        for (size_t i = 0; i < aRuns.size(); ++i) {
             ProgressState state = aStates[i];
-            if (aJobs[i]->Finished() && aJobs[i]->Status() == kExitDone)
+            const CDeviceJob& job = *aRuns[i]->pJob;
+            if (job.Finished() && job.Status() == kExitDone)
                 state.nTotal = state.nDone;  // what it really took
             aLines.push_back(FormatProgress(state));
         }
         board.Draw(aLines);
     };
 
-    for (auto& pJob : aJobs)
-        pJob->Begin();
+    for (const auto& pRun : aRuns)
+        pRun->pJob->Begin();
     for (;;) {
         std::vector<CDeviceLink*> aRunning;
-        for (size_t i = 0; i < aJobs.size(); ++i) {
-            if (!aJobs[i]->Finished())
-                aRunning.push_back(aLinks[i].get());
+        for (const auto& pRun : aRuns) {
+            if (!pRun->pJob->Finished())
+                aRunning.push_back(pRun->pLink.get());
         }
         if (aRunning.empty())
             break;
         if (ctx.fnInterrupted()) {
-            for (auto& pJob : aJobs)
-                pJob->Interrupt();
+            for (const auto& pRun : aRuns)
+                pRun->pJob->Interrupt();
             break;
         }
         loop.Turn(aRunning);
         if (bProgress)
             takeStates();
-        for (auto& pJob : aJobs)
-            pJob->Advance();
+        for (const auto& pRun : aRuns)
+            pRun->pJob->Advance();
         if (bProgress && loop.Now() - tRedraw >= kRedrawPeriod) {
             tRedraw = loop.Now();
             drawProgress();
@@ -325,31 +343,53 @@ int RunDevices(const CliOptions& opts, CliContext& ctx) {
         drawProgress();
         board.Finish();
     }
-    for (auto& pWriter : aWriters)
-        pWriter->End();
+    for (const auto& pRun : aRuns) {
+        if (pRun->pWriter)
+            pRun->pWriter->End();
+    }
+}
 
+// What each port came to: output, files, errors, and with several ports one line each.
+// Returns the highest status.
+int Report(const CliOptions& opts, CliContext& ctx,
+           const std::vector<std::unique_ptr<PortRun>>& aRuns) {
+    const bool bSeveral = aRuns.size() > 1;
     int nWorst = kExitDone;
     std::vector<int> aStatus;
-    for (size_t i = 0; i < aJobs.size(); ++i) {
-        CDeviceJob* pJob = aJobs[i].get();
-        int nStatus = pJob->Status();
-        if (nStatus == kExitDone) {
-            nStatus = Conclude(opts, ctx, *pJob, bSeveral, aExpected[i]);
-        } else {
-            ctx.err << "glowdesk-cli: " << pJob->PortName() << ": " << pJob->Error() << "\n";
-        }
+    for (const auto& pRun : aRuns) {
+        CDeviceJob& job = *pRun->pJob;
+        int nStatus = job.Status();
+        if (nStatus == kExitDone)
+            nStatus = Conclude(opts, ctx, job, bSeveral, pRun->expected);
+        else
+            ctx.err << "glowdesk-cli: " << job.PortName() << ": " << job.Error() << "\n";
         aStatus.push_back(nStatus);
         nWorst = WorstExit(nWorst, nStatus);
     }
     if (bSeveral) {
-        for (size_t i = 0; i < aJobs.size(); ++i) {
-            ctx.out << aJobs[i]->PortName() << "\t"
+        for (size_t i = 0; i < aRuns.size(); ++i) {
+            ctx.out << aRuns[i]->pJob->PortName() << "\t"
                     << (aStatus[i] == kExitDone ? std::string("ok")
                                                 : "failed (" + std::to_string(aStatus[i]) + ")")
                     << "\n";
         }
     }
     return nWorst;
+}
+
+int RunDevices(const CliOptions& opts, CliContext& ctx) {
+    if (const int nStatus = CheckInputFile(opts, ctx); nStatus != kExitDone)
+        return nStatus;
+    std::vector<PortSpec> aSpecs;
+    if (const int nStatus = ResolvePorts(opts, ctx, aSpecs); nStatus != kExitDone)
+        return nStatus;
+    if (const int nStatus = CheckOutputFiles(opts, ctx, aSpecs); nStatus != kExitDone)
+        return nStatus;
+    std::vector<std::unique_ptr<PortRun>> aRuns;
+    for (const PortSpec& spec : aSpecs)
+        aRuns.push_back(MakePortRun(opts, ctx, spec, aSpecs.size() > 1));
+    RunJobs(opts, ctx, aRuns);
+    return Report(opts, ctx, aRuns);
 }
 
 }  // namespace
