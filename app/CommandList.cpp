@@ -30,3 +30,11 @@ const CommandEntry CmdListProgrammer[20] = {
     {RD_MIX_LEN, "rd MIX lenght"},
     {WR_MIX_LEN, "wr MIX lenght"},
 };
+
+const DeviceOperation* FindDeviceOperation(int32_t nCode) {
+    for (const DeviceOperation& op : kDeviceOperations) {
+        if (op.nCode == nCode)
+            return &op;
+    }
+    return nullptr;
+}

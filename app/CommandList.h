@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "protocol/Cmd.h"
+
 enum CommandCode : int32_t {
     RUN_PROGRAM = 0,
     LOAD_FILE = 1,
@@ -25,6 +27,21 @@ struct CommandEntry {
     int32_t code;
     char label[32];
 };
+
+// The commands that are device operations, each with the engine's operation (Cmd):
+// the one table the session, the start button and their tests go by.
+struct DeviceOperation {
+    int32_t nCode;
+    int nCmd;
+};
+inline constexpr DeviceOperation kDeviceOperations[] = {
+    {READ_VERSION, CmdRdVersion},      {JMP_CONFIG, CmdJmpConfig},    {JMP_NORMAL, CmdJmpNormal},
+    {RD_STATIC_INFO, CmdRdStaticInfo}, {RD_SEL_PROG, CmdRdSelProg},   {WR_SEL_PROG, CmdWrSelProg},
+    {RD_ALL_PROGS, CmdRdAllProgs},     {WR_ALL_PROGS, CmdWrAllProgs}, {RD_MIX_LEN, CmdRdMixLen},
+    {WR_MIX_LEN, CmdWrMixLen},
+};
+// The row of a command code, or nullptr when it is no device operation.
+const DeviceOperation* FindDeviceOperation(int32_t nCode);
 
 extern const CommandEntry CmdListNormal[6];
 extern const CommandEntry CmdListProgrammer[20];

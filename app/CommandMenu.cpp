@@ -24,13 +24,13 @@ void CGlowdeskDlg::OnStart() {
     const std::string strLabel = view.GetText(IDC_COMMAND) + ": ";
 
     if (strButton != "start") {
-        session.Player().StopPlayback();  // the button reads "stop": a program is playing
+        session.StopPlayback();  // the button reads "stop": a program is playing
         return;
     }
 
     switch (nCode) {
         case RUN_PROGRAM:
-            session.Player().StartPlayback(nSliderPos, nProgRow);
+            session.StartPlayback(nSliderPos, nProgRow);
             break;
         case LOAD_FILE: {
             if (!MayReplace())
@@ -56,17 +56,9 @@ void CGlowdeskDlg::OnStart() {
             if (MayReplace())
                 DeviceCommand(nCode, nProgRow, strLabel);
             break;
-        case READ_VERSION:
-        case JMP_CONFIG:
-        case JMP_NORMAL:
-        case RD_STATIC_INFO:
-        case WR_SEL_PROG:
-        case WR_ALL_PROGS:
-        case RD_MIX_LEN:
-        case WR_MIX_LEN:
-            DeviceCommand(nCode, nProgRow, strLabel);
-            break;
         default:
+            // The other device operations start as they are; any other code does nothing.
+            DeviceCommand(nCode, nProgRow, strLabel);
             break;
     }
 }

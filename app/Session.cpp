@@ -10,18 +10,6 @@ namespace {
 
 constexpr int kConnectPauseMs = 37;
 
-struct DeviceCommandRow {
-    int32_t nCode;
-    int nCmd;
-};
-
-constexpr DeviceCommandRow kDeviceCommands[] = {
-    {READ_VERSION, CmdRdVersion},      {JMP_CONFIG, CmdJmpConfig},    {JMP_NORMAL, CmdJmpNormal},
-    {RD_STATIC_INFO, CmdRdStaticInfo}, {RD_SEL_PROG, CmdRdSelProg},   {WR_SEL_PROG, CmdWrSelProg},
-    {RD_ALL_PROGS, CmdRdAllProgs},     {WR_ALL_PROGS, CmdWrAllProgs}, {RD_MIX_LEN, CmdRdMixLen},
-    {WR_MIX_LEN, CmdWrMixLen},
-};
-
 template <class Base, class Real>
 Base& Pick(Base* pGiven, std::unique_ptr<Base>& pOwn) {
     if (pGiven != nullptr)
@@ -150,21 +138,19 @@ void CSession::ReadVersion(const std::string* pText) {
 }
 
 bool CSession::StartOperation(int32_t nCode, int nProgRow, const std::string& strLabel) {
-    for (const DeviceCommandRow& row : kDeviceCommands) {
-        if (row.nCode != nCode)
-            continue;
-        int nIndex = -1;
-        if (nCode == RD_STATIC_INFO)
-            nIndex = 0;
-        if (nCode == RD_SEL_PROG || nCode == WR_SEL_PROG)
-            nIndex = nProgRow + 1;
-        nOpRxBase = link.RxCount();
-        nOpCode = nCode;
-        nOpRow = nProgRow;
-        engine.StartCmd(row.nCmd, nIndex, &strLabel);
-        return true;
-    }
-    return false;
+    const DeviceOperation* pOp = FindDeviceOperation(nCode);
+    if (pOp == nullptr)
+        return false;
+    int nIndex = -1;
+    if (nCode == RD_STATIC_INFO)
+        nIndex = 0;
+    if (nCode == RD_SEL_PROG || nCode == WR_SEL_PROG)
+        nIndex = nProgRow + 1;
+    nOpRxBase = link.RxCount();
+    nOpCode = nCode;
+    nOpRow = nProgRow;
+    engine.StartCmd(pOp->nCmd, nIndex, &strLabel);
+    return true;
 }
 
 void CSession::StartProgramInfo(int nProg, const std::string& strLabel) {

@@ -162,16 +162,8 @@ public:
     int nWrites = 0;
 };
 
-struct Operation {
-    int32_t nCode;
-    int nCmd;
-};
-const Operation kOperations[] = {
-    {READ_VERSION, CmdRdVersion},      {JMP_CONFIG, CmdJmpConfig},    {JMP_NORMAL, CmdJmpNormal},
-    {RD_STATIC_INFO, CmdRdStaticInfo}, {RD_SEL_PROG, CmdRdSelProg},   {WR_SEL_PROG, CmdWrSelProg},
-    {RD_ALL_PROGS, CmdRdAllProgs},     {WR_ALL_PROGS, CmdWrAllProgs}, {RD_MIX_LEN, CmdRdMixLen},
-    {WR_MIX_LEN, CmdWrMixLen},
-};
+using Operation = DeviceOperation;
+constexpr const auto& kOperations = kDeviceOperations;
 
 // The letter of the request each frame command sends.
 char RequestLetter(int nFrameCmd) {
