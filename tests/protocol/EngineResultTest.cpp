@@ -2,6 +2,7 @@
 // (version, static info, each operation's result) and the frames it writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
