@@ -71,14 +71,18 @@ lintian_opts=()
 if [ "$(id -u)" -eq 0 ] && lintian --help 2>&1 | grep -q -- --allow-root; then
     lintian_opts+=(--allow-root)
 fi
-lint=$(lintian "${lintian_opts[@]}" --fail-on none "$deb" 2>&1) || true
+lint=$(lintian "${lintian_opts[@]}" --fail-on none --pedantic -I "$deb" 2>&1) || true
 if [ -n "$lint" ]; then
     echo "$lint"
 fi
 if grep -q '^E:' <<<"$lint"; then
     fail "lintian reports errors"
 fi
-echo "lintian: $(grep -c '^E:' <<<"$lint" || true) errors, $(grep -c '^W:' <<<"$lint" || true) warnings"
+# The programs are built with Debian's hardening flags.
+if grep -q 'hardening-' <<<"$lint"; then
+    fail "lintian reports missing hardening"
+fi
+echo "lintian: $(grep -c '^E:' <<<"$lint" || true) errors, $(grep -c '^W:' <<<"$lint" || true) warnings, $(grep -c '^[IP]:' <<<"$lint" || true) notes"
 
 echo "--- installing"
 if dpkg-query -W -f='${Status}' glowdesk 2>/dev/null | grep -q "install ok installed"; then
