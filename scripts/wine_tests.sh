@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Cross-builds the Qt-free core and its tests for 64-bit Windows with mingw-w64 and runs
-# every test program under Wine. Then, when the Handheld simulator is built, connects to
-# it through the Win32 serial layer: a COM number in the Wine prefix is linked to the
-# simulator's pseudo-terminal.
+# Cross-builds Glowdesk for 64-bit Windows with mingw-w64 (the window over a Qt built
+# from Debian's sources by scripts/build_qt_windows.sh, cached outside the tree), and
+# runs every test program under Wine. Then, when the Handheld simulator is built,
+# connects to it through the Win32 serial layer: a COM number in the Wine prefix is
+# linked to the simulator's pseudo-terminal. On a virtual display (Xvfb) it starts the
+# window on the Windows platform and drives it, builds the installer, installs it
+# silently, starts the installed program and uninstalls it again.
 #
 #   scripts/wine_tests.sh            build into build-win/ and run
 #   GLOWDESK_WIN_BUILD=dir ...       build elsewhere
+#   GLOWDESK_SKIP=wingui ...         only the core, without Qt (no window, no installer)
 #
 # Installs its Debian packages when they are missing; when they cannot be installed it
 # says so and exits 0 (skipped). Any build or test failure exits non-zero.
@@ -21,6 +25,12 @@ fail() { say "FAILED: $*"; exit 1; }
 
 # --- packages -------------------------------------------------------------------------
 packages=(g++-mingw-w64-x86-64-posix wine64 googletest cmake ninja-build)
+gui=1
+[[ " ${GLOWDESK_SKIP:-} " == *" wingui "* ]] && gui=0
+if [ $gui = 1 ]; then
+    packages+=(gcc-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev qt6-base-dev-tools
+        dpkg-dev librsvg2-bin icoutils nsis xvfb xauth x11-utils imagemagick fonts-wine)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
@@ -62,10 +72,23 @@ if [ ! -f "$gtest/install/lib/cmake/GTest/GTestConfig.cmake" ]; then
     cmake --install "$gtest/build" >/dev/null || fail "GoogleTest install"
 fi
 
-# --- the core and its tests ---------------------------------------------------------------
-say "cross-building the core and its tests"
-cmake -S "$root" -B "$build/core" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLOWDESK_GUI=OFF -DGLOWDESK_TOOLS=OFF \
+# --- Qt for Windows ------------------------------------------------------------------------
+qt_args=(-DGLOWDESK_GUI=OFF)
+win_toolchain=$toolchain
+if [ $gui = 1 ]; then
+    say "Qt for Windows (built once, then taken from the cache)"
+    qt_started=$SECONDS
+    qt=$("$root/scripts/build_qt_windows.sh" | tail -n1) || fail "building Qt for Windows"
+    say "Qt for Windows: $qt ($((SECONDS - qt_started))s)"
+    win_toolchain=$root/cmake/toolchain-mingw64-qt.cmake
+    qt_args=(-DGLOWDESK_GUI=ON -DGLOWDESK_QT_WIN="$qt" -DQT_HOST_PATH=/usr
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+fi
+
+# --- the programs and their tests -------------------------------------------------------
+say "cross-building the programs and their tests"
+cmake -S "$root" -B "$build/core" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$win_toolchain" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLOWDESK_TOOLS=OFF "${qt_args[@]}" \
     -DGTest_DIR="$gtest/install/lib/cmake/GTest" >/dev/null || fail "configure"
 # Keeps going past a test program that does not build, so the others still run.
 build_log=$build/build.log
@@ -75,7 +98,8 @@ if ! cmake --build "$build/core" -j"$jobs" -- -k 0 >"$build_log" 2>&1; then
     broken=$(sed -n 's/^FAILED: CMakeFiles\/\([A-Za-z0-9_]*\)\.dir.*/\1/p' "$build_log" | sort -u)
     broken=${broken:-unknown}
     case " $(echo $broken) " in
-    *" glowdesk_core "* | *" glowdesk_testsupport "* | *" unknown "*) fail "build ($broken)" ;;
+    *" glowdesk_core "* | *" glowdesk_testsupport "* | *" glowdesk_gui "* | *" glowdesk "* | \
+        *" glowdesk_deploy "* | *" unknown "*) fail "build ($broken)" ;;
     esac
 fi
 grep -E -i 'warning' "$build_log" | head -40
@@ -124,7 +148,7 @@ run_test() { # program [env...]; adds the count of passed tests, records failure
 for exe in "$build"/core/test_*.exe; do
     [ -e "$exe" ] || continue
     name=$(basename "$exe" .exe)
-    [ "$name" = test_win32_line ] && continue
+    [ "$name" = test_win32_line ] || [ "$name" = test_qt_start ] && continue
     # A stale program of an earlier build says nothing about this one.
     printf '%s\n' $broken | grep -qx "$name" && continue
     run_test "$exe"
@@ -175,6 +199,10 @@ fi
 # --- program files: the INI layer against the Windows profile functions ------------------
 WINE=$wine "$root/scripts/ini_differential.sh" "$build/ini" ||
     failed+=("INI layer against the profile functions")
+
+if [ $gui = 1 ]; then
+    WINE=$wine "$root/scripts/wine_window_tests.sh" "$build/core" || failed+=("the window and the installer")
+fi
 
 say "$total tests ran under Wine (build ${built}s, total $((SECONDS - started))s)"
 if [ ${#failed[@]} -gt 0 ]; then
