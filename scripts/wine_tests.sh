@@ -87,8 +87,10 @@ fi
 
 # --- the programs and their tests -------------------------------------------------------
 say "cross-building the programs and their tests"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$build/core" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$win_toolchain" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLOWDESK_TOOLS=OFF "${qt_args[@]}" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLOWDESK_TOOLS=OFF "${qt_args[@]}" "${launcher[@]}" \
     -DGTest_DIR="$gtest/install/lib/cmake/GTest" >/dev/null || fail "configure"
 # Keeps going past a test program that does not build, so the others still run.
 build_log=$build/build.log
