@@ -81,7 +81,7 @@ if [ $gui = 1 ]; then
     qt=$("$root/scripts/build_qt_windows.sh" | tail -n1) || fail "building Qt for Windows"
     say "Qt for Windows: $qt ($((SECONDS - qt_started))s)"
     win_toolchain=$root/cmake/toolchain-mingw64-qt.cmake
-    qt_args=(-DGLOWDESK_GUI=ON -DGLOWDESK_QT_WIN="$qt" -DQT_HOST_PATH=/usr
+    qt_args=(-DGLOWDESK_GUI=ON -DGLOWDESK_QT_WIN="$qt" -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr
         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
 fi
 

@@ -507,9 +507,12 @@ TEST(ProgramEditor, EditedProgramGoesIntoTheFileAndTheHandheld) {
         std::filesystem::temp_directory_path() /
         ("glowdesk-editor-" + std::to_string(QCoreApplication::applicationPid()) + ".ini");
     h.session.StoreProgFile(path.string());
-    std::ifstream in(path, std::ios::binary);
-    const std::string strFile((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
+    std::string strFile;
+    {
+        // Closed before the removal, which Windows refuses for an open file.
+        std::ifstream in(path, std::ios::binary);
+        strFile.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     std::filesystem::remove(path);
     EXPECT_NE(strFile.find("Steps=9\r\n"), std::string::npos);
     EXPECT_NE(strFile.find("Step_9=10000001\r\n"), std::string::npos);

@@ -97,6 +97,9 @@ TEST(TraceDisplay, AnyOtherChangeShowsWhatCameBefore) {
 }
 
 TEST(TraceDisplay, PathsReadAsTheFileSystemSpellsThem) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "file names on Windows are in the ANSI code page, as the trace is";
+#endif
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() /
         ("glowdesk-\xC3\xA4-" + std::to_string(std::random_device{}()));
@@ -123,6 +126,9 @@ TEST(TraceDisplay, PathsReadAsTheFileSystemSpellsThem) {
 }
 
 TEST(PathSpellings, DecodesOnlyRememberedPaths) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "file names on Windows are in the ANSI code page, as the trace is";
+#endif
     CPathSpellings paths;
     const std::string strText = "from /a/\xC3\xA4/b.ini and \xC3\xA4";
     EXPECT_EQ(paths.Decode(strText), QStringLiteral("from /a/\u00C3\u00A4/b.ini and \u00C3\u00A4"));
