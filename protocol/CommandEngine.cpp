@@ -35,6 +35,9 @@ void CCommandEngine::StartCmd(int nOperation, int nProgIndex, const std::string*
         return;
     }
     ClearCmdState();
+    // A late reply to an earlier operation must not answer this one's requests.
+    rx.Reset();
+    link.DiscardInput();
     switch (nOperation) {
         case CmdJmpNormal:
         case CmdJmpConfig:
@@ -104,7 +107,9 @@ bool CCommandEngine::SendCmd(std::string strPrefix) {
     nTimeout = kTimeoutTicks;
     if (!WriteFrame(txFrame)) {
         // Given up within the write bound: no reply can come, so end now.
-        Fail(kTextFrameNotTaken);
+        Fail(link.IsFrameLeftQueued()
+                 ? std::string(kTextFrameNotTaken) + kTextFrameLeftQueued
+                 : std::string(kTextFrameNotTaken));
         return false;
     }
     return true;

@@ -36,6 +36,10 @@ public:
     static constexpr char kTextFrameNotTaken[] = " --> frame not taken by the port !!!";
     // Traced when the device behind the open port went away.
     static constexpr char kTextPortLost[] = " --> COM port lost !!!";
+    // Traced after it when the driver could not discard the frame it still holds.
+    static constexpr char kTextFrameLeftQueued[] = " --> the port's driver still holds it !!!";
+    // Traced (with the frame trace on) for a reply that no request awaits.
+    static constexpr char kTextReplyDropped[] = "--> no request awaits it, dropped";
 
     CCommandEngine(FrameLink& link, ProgramStore& store, CTraceLog& trace, Waiter& waiter)
         : link(link), store(store), trace(trace), waiter(waiter) {}
@@ -104,6 +108,9 @@ private:
     int CheckStatus(const uint8_t* pFrame, bool bReport);
     void HandleResponse(uint8_t* pFrame, int nLen);
     void OnVersionReply(uint8_t* pFrame, int nL);
+    // Whether a reply with this letter answers the request outstanding now; LED frames
+    // and LED replies are never awaited and always taken.
+    bool IsAwaited(uint8_t byLetter) const;
 
     // ---- memory map and static info (InfoReply.cpp) ----
     void HandleInfoReply(const uint8_t* pFrame, int nL);

@@ -24,8 +24,16 @@ int CCommandEngine::CheckStatus(const uint8_t* pFrame, bool bReport) {
 void CCommandEngine::HandleResponse(uint8_t* pFrame, int nLen) {
     if (pFrame == nullptr || nLen <= 3 || pFrame[0] != kFrameStart)
         return;
+    // One request at a time, answered in order: a reply nothing waits for came after
+    // its request's time-out, and taken it would answer the next request.
+    const bool bAwaited = IsAwaited(pFrame[2]);
     if (bTrace)
         AppendTrace("\r\n>> IN: (" + std::string(FrameText(pFrame), nLen - 1) + ")\r\n");
+    if (!bAwaited) {
+        if (bTrace)
+            AppendTrace(kTextReplyDropped);
+        return;
+    }
     const int nL = HexValue(static_cast<char>(pFrame[1]));
     if (nL == 0)
         return;
@@ -65,6 +73,19 @@ void CCommandEngine::HandleResponse(uint8_t* pFrame, int nLen) {
             break;
     }
     link.AddRxCount(nResult);
+}
+
+bool CCommandEngine::IsAwaited(uint8_t byLetter) const {
+    switch (byLetter) {
+        case 'i':
+        case 'j':
+        case 'r':
+        case 'v':
+        case 'w':
+            return bBusy && (txFrame.Bytes()[2] | 0x20) == byLetter;
+        default:
+            return true;
+    }
 }
 
 void CCommandEngine::OnVersionReply(uint8_t* pFrame, int nL) {

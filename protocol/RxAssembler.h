@@ -13,6 +13,8 @@ public:
     int Len() const { return nRxLen; }
     // Bytes still to come before the frame being received can complete (at least 1).
     int BytesToComplete() const;
+    // Forgets a frame begun: its rest will not come.
+    void Reset() { nRxState = 0; }
 
 private:
     uint8_t acRxFrame[21] = {};

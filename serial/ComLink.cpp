@@ -41,6 +41,11 @@ void CComLink::FlushReceive() {
     serial.FlushReceive(hComPort);
 }
 
+void CComLink::DiscardInput() {
+    if (!serial.IsEmulation())
+        serial.FlushReceive(hComPort);
+}
+
 int CComLink::Write(const uint8_t* pBytes, int nCount) {
     const int nDone = serial.Write(hComPort, pBytes, nCount);
     bStalled = nDone < nCount;

@@ -39,6 +39,11 @@ public:
     // One line naming port, rate, data bits, stop bits and parity.
     std::string Describe();
     void FlushReceive();
+    // Real ports only: the emulated Handheld never answers late.
+    void DiscardInput() override;
+    bool IsFrameLeftQueued() const override { return bStalled && serial.IsFrameLeftQueued(); }
+    // Whether low latency was granted at open; nothing where there is no such setting.
+    std::optional<bool> LowLatency() { return serial.LowLatency(hComPort); }
 
     bool IsOpen() const override { return hComPort != kNullHandle; }
     int Write(const uint8_t* pBytes, int nCount) override;
@@ -63,6 +68,8 @@ public:
     // Asks whether the device behind the open port has gone away and reports it the
     // first time. Called when a poll found nothing to read: the cheap case stays cheap.
     void CheckGoneAway();
+    // The device behind the open port went away (reported by CheckGoneAway).
+    bool IsLost() const { return IsOpen() && bGoneAway; }
     PortHandle Handle() const { return hComPort; }
 
 private:

@@ -43,6 +43,12 @@ bool IsClosed(PortHandle hPort) {
 
 int CSerialPort::EnumeratePorts(std::vector<unsigned>& aPorts) {
     aPorts.clear();
+    if (std::optional<std::vector<unsigned>> listed = api.ListPorts()) {
+        for (unsigned nPort : *listed)
+            if (nPort >= 1 && nPort <= kMaxProbedPort)
+                aPorts.push_back(nPort);
+        return static_cast<int>(aPorts.size());
+    }
     for (unsigned nPort = 1; nPort <= kMaxProbedPort; ++nPort) {
         // Where the platform can tell without opening, no port is disturbed.
         const std::string& strName = ProbedDeviceName(nPort);
@@ -224,12 +230,13 @@ int CSerialPort::Write(PortHandle& hPort, const uint8_t* pBytes, int nCount) {
     if (IsClosed(hPort) || pBytes == nullptr || nCount <= 0)
         return 0;
     uint32_t nDone = 0;
+    bFrameLeftQueued = false;
     const bool bOk = api.WriteFile(hPort, pBytes, static_cast<uint32_t>(nCount), nDone);
     if (bOk && nDone == static_cast<uint32_t>(nCount))
         return nCount;
     // Given up (a time-out completes with fewer bytes): what the driver still holds
     // would reach the Handheld after an XON as a stale request.
-    PurgeTransmit(hPort);
+    bFrameLeftQueued = !PurgeTransmit(hPort) && !api.HasGoneAway(hPort);
     return bOk ? static_cast<int>(nDone) : 0;
 }
 

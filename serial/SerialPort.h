@@ -43,6 +43,14 @@ public:
         if (hPort != kNullHandle && hPort != kInvalidHandle)
             api.SetReadWakeThreshold(hPort, nBytes);
     }
+    // The frame the last Write gave up is still queued: the driver could not discard it.
+    bool IsFrameLeftQueued() const { return bFrameLeftQueued; }
+    // See ComApi::LowLatency.
+    std::optional<bool> LowLatency(PortHandle hPort) {
+        if (hPort == kNullHandle || hPort == kInvalidHandle)
+            return std::nullopt;
+        return api.LowLatency(hPort);
+    }
     // The device behind an open port has gone away.
     bool HasGoneAway(PortHandle hPort) {
         return hPort != kNullHandle && hPort != kInvalidHandle && api.HasGoneAway(hPort);
@@ -56,6 +64,7 @@ public:
 private:
     ComApi& api;
     uint8_t bEmulation = 0;
+    bool bFrameLeftQueued = false;
     std::string strOpenResult;
     std::string strDescription;
 };
