@@ -93,7 +93,7 @@ void CSession::ApplyOptions(const SessionOptions& optionsArg) {
 }
 
 bool CSession::RefreshPorts() {
-    if (link.IsOpen())
+    if (link.IsOpen() && !link.IsLost())
         return false;
     std::vector<unsigned> aFound;
     ports.EnumeratePorts(aFound);
@@ -128,6 +128,14 @@ void CSession::Disconnect() {
     ClosePort();
     strMessage = "Com Port closed";
     trace.SetTrace(strMessage);
+}
+
+std::string CSession::OpenedText() {
+    std::string strText = "Open Com Port:" + link.Describe();
+    const std::optional<bool> lowLatency = link.LowLatency();
+    if (engine.IsFrameTrace() && lowLatency)
+        strText += *lowLatency ? ", low latency on" : ", low latency refused";
+    return strText;
 }
 
 void CSession::ReadVersion(const std::string* pText) {
@@ -204,7 +212,7 @@ std::string CSession::StartConnect(unsigned nPort) {
         return strError;
     }
     pListener->OnPortOpened();
-    const std::string strText = "Open Com Port:" + link.Describe();
+    const std::string strText = OpenedText();
     ReadVersion(&strText);
     return {};
 }

@@ -84,7 +84,8 @@ public:
     bool IsEmulatedOnly() const { return portList.IsEmulatedOnly(); }
     const CPortList& PortList() const { return portList; }
     // Enumerates the ports again; true when the list changed. Nothing is enumerated
-    // while a port is open: the list names what is open until it is closed.
+    // while a port is open, unless its device went away: the list names what is open
+    // until it is closed.
     bool RefreshPorts();
     std::string DevicePath(unsigned nPort) { return ports.DevicePath(nPort); }
     // Opens COM number nPort (GLOWDESK_COM<n> in the environment leads a number to any
@@ -95,6 +96,9 @@ public:
     // Closes the port as the window's disconnect does, saying so in the trace.
     void Disconnect();
     bool IsPortOpen() const { return link.IsOpen(); }
+    // The trace's first line after a successful open: "Open Com Port:" and the line
+    // settings; with the frame trace on, also whether the adapter granted low latency.
+    std::string OpenedText();
 
     // ---- device operations ----
     // The connect: closes any open port, opens COM number nPort and starts the version

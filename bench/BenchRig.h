@@ -208,7 +208,7 @@ struct BenchRig {
             std::fprintf(stderr, "open: %s\n", strError.c_str());
             return false;
         }
-        const std::string strText = "Open Com Port:" + session.Link().Describe();
+        const std::string strText = session.OpenedText();
         session.ReadVersion(&strText);
         return RunUntilIdle();
     }

@@ -208,10 +208,41 @@ TEST(Session, PortsAreFoundAgainOnlyWhileNoneIsOpenAndALostOneIsTraced) {
     t.session.OnComTimer();
     EXPECT_EQ(t.reports.strAppended, " --> COM port lost !!!");
 
+    // The list follows the pulled adapter and its return before the port is closed.
+    peer.aPresent = {7};
+    EXPECT_TRUE(t.session.RefreshPorts());
+    EXPECT_EQ(t.session.Ports(), std::vector<unsigned>{7});
+    peer.aPresent = {3, 7};
     t.session.ClosePort();
     EXPECT_TRUE(t.session.RefreshPorts());
     EXPECT_EQ(t.session.Ports(), (std::vector<unsigned>{3, 7}));
     EXPECT_FALSE(t.session.RefreshPorts());  // nothing new
+    EXPECT_EQ(t.session.OpenPort(3), "");
+}
+
+// With the frame trace on, the first line says whether the adapter passes short
+// replies on at once; where there is no such setting it says nothing.
+TEST(Session, OpenedTextSaysWhetherLowLatencyWasGranted) {
+    const struct {
+        std::optional<bool> granted;
+        bool bTrace;
+        const char* pszTail;
+    } aCases[] = {
+        {true, true, ", low latency on"},
+        {false, true, ", low latency refused"},
+        {std::nullopt, true, ""},
+        {false, false, ""},
+    };
+    for (const auto& c : aCases) {
+        ScriptedPeer peer;
+        peer.lowLatency = c.granted;
+        Headless t(peer, false, false);
+        t.session.Engine().SetFrameTrace(c.bTrace);
+        ASSERT_EQ(t.session.OpenPort(3), "");
+        EXPECT_EQ(
+            t.session.OpenedText(),
+            std::string("Open Com Port:Com3, 57600 Baud, 8 Bit, 1 Stop, no Parity") + c.pszTail);
+    }
 }
 
 TEST(Session, CommandListsFollowTheMode) {

@@ -33,6 +33,7 @@ public:
         return "/dev/scripted" + std::to_string(nPort);
     }
     bool HasGoneAway(PortHandle) override { return bGone; }
+    std::optional<bool> LowLatency(PortHandle) override { return lowLatency; }
 
     // Bytes the program will read next.
     void Queue(const std::string& strBytes) { strRx += strBytes; }
@@ -43,6 +44,7 @@ public:
     bool bStateOk = true;
     bool bReadYieldsNothing = false;  // reports bytes waiting, but a read gives none
     bool bGone = false;               // the device behind the open port went away
+    std::optional<bool> lowLatency;   // what the adapter granted at open
     int nPollFd = -1;                 // what PollDescriptor gives for the open port
     Responder responder;
 
