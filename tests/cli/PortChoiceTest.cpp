@@ -59,6 +59,19 @@ TEST(PortChoice, DevicePathGetsTheNumberLeadingThereOrAFreeOne) {
     EXPECT_EQ(api.DevicePath(99), "/tmp/handheld-link");
     unsetenv("GLOWDESK_COM99");
 }
+
+TEST(PortChoice, TwoDevicePathsGetTwoNumbersEachLeadingToItsOwn) {
+    TableApi api;
+    PortSpec first = Spec("/tmp/handheld-a");
+    PortSpec second = Spec("/tmp/handheld-b");
+    ASSERT_EQ(BindPortPath(first, api), "");
+    ASSERT_EQ(BindPortPath(second, api), "");
+    EXPECT_NE(first.nNumber, second.nNumber);
+    EXPECT_EQ(api.DevicePath(first.nNumber), "/tmp/handheld-a");
+    EXPECT_EQ(api.DevicePath(second.nNumber), "/tmp/handheld-b");
+    unsetenv(("GLOWDESK_COM" + std::to_string(first.nNumber)).c_str());
+    unsetenv(("GLOWDESK_COM" + std::to_string(second.nNumber)).c_str());
+}
 #endif
 
 TEST(PortChoice, TheOnlyPortOrAListOfThem) {
