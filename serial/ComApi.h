@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "serial/ComSettings.h"
 #include "serial/PortHandle.h"
@@ -61,6 +62,9 @@ public:
     // A descriptor that becomes readable when bytes arrive, or -1 (not on every platform).
     virtual int PollDescriptor(PortHandle) { return -1; }
 
+    // The numbers of the ports present, in rising order, where the platform lists
+    // them without opening any; no answer means each port must be asked for.
+    virtual std::optional<std::vector<unsigned>> ListPorts() { return std::nullopt; }
     // Whether a port is present, where the platform can tell without opening it; no
     // answer means the port must be probed by opening it.
     virtual std::optional<bool> PresentWithoutOpening(const std::string&) { return std::nullopt; }
