@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "serial/ComApi.h"
 
@@ -41,6 +42,7 @@ public:
     bool CloseHandle(PortHandle hPort) override { return pTarget->CloseHandle(hPort); }
     std::string DevicePath(unsigned nPort) override { return pTarget->DevicePath(nPort); }
     int PollDescriptor(PortHandle hPort) override { return pTarget->PollDescriptor(hPort); }
+    std::optional<std::vector<unsigned>> ListPorts() override { return pTarget->ListPorts(); }
     std::optional<bool> PresentWithoutOpening(const std::string& strName) override {
         return pTarget->PresentWithoutOpening(strName);
     }
