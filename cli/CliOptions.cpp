@@ -1,85 +1,31 @@
 #include "cli/CliOptions.h"
 
-#include <algorithm>
-#include <cstdlib>
+#include "cli/CommandArgs.h"
+#include "cli/CommandTable.h"
 
 namespace {
 
-struct CommandShape {
-    const char* pName;
-    size_t nMinArgs;
-    size_t nMaxArgs;
-};
-
-constexpr CommandShape kCommands[] = {
-    {"ports", 0, 0},   {"version", 0, 0}, {"info", 0, 0},  {"backup", 1, 1},
-    {"restore", 1, 1}, {"read", 2, 2},    {"write", 2, 2}, {"mix", 0, 1},
-    {"list", 1, 1},    {"verify", 1, 1},  {"leds", 1, 1},  {"play", 1, 1},
-};
-
-// A decimal number within [nMin, nMax], digits only; -1 otherwise.
-int Number(const std::string& str, int nMin, int nMax, size_t nMaxDigits = 3) {
-    if (str.empty() || str.size() > nMaxDigits ||
-        !std::all_of(str.begin(), str.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
-        return -1;
-    const int n = std::atoi(str.c_str());
-    return n >= nMin && n <= nMax ? n : -1;
-}
-
-// An LED byte: eight characters 0 and 1 with LED 8 first (as in program files), 0x and
-// one or two hex digits, or "off"; -1 otherwise.
-int LedPattern(const std::string& str) {
-    if (str == "off")
-        return 0;
-    if (str.size() == 8 && str.find_first_not_of("01") == std::string::npos)
-        return static_cast<int>(std::stoul(str, nullptr, 2));
-    if (str.size() >= 3 && str.size() <= 4 && str[0] == '0' && (str[1] | 0x20) == 'x' &&
-        str.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos)
-        return static_cast<int>(std::stoul(str.substr(2), nullptr, 16));
-    return -1;
-}
-
-std::string CheckArguments(CliOptions& opts) {
-    const std::string& c = opts.strCommand;
-    if (c == "read" || c == "write") {
-        opts.nProg = Number(opts.aArgs[0], 1, 9);
-        if (opts.nProg < 0)
-            return "program number must be 1-9: " + opts.aArgs[0];
-        opts.strFile = opts.aArgs[1];
-    } else if (c == "backup" || c == "restore" || c == "verify" || c == "list") {
-        opts.strFile = opts.aArgs[0];
-    } else if (c == "play") {
-        opts.nProg = Number(opts.aArgs[0], 1, 9);
-        if (opts.nProg < 0)
-            return "program number must be 1-9: " + opts.aArgs[0];
-    } else if (c == "leds") {
-        opts.nLeds = LedPattern(opts.aArgs[0]);
-        if (opts.nLeds < 0)
-            return "LED pattern must be eight 0 and 1 (LED 8 first), 0x00-0xFF or off: " +
-                   opts.aArgs[0];
-    } else if (c == "mix" && !opts.aArgs.empty()) {
-        opts.nMixValue = Number(opts.aArgs[0], 0, 255);
-        if (opts.nMixValue < 0)
-            return "MIX length must be 0-255: " + opts.aArgs[0];
+// The command's own arguments, then the options that go with some commands only.
+std::string CheckArguments(const CliCommand& cmd, CliOptions& opts) {
+    if (cmd.fnTakeArgs != nullptr) {
+        const std::string strError = cmd.fnTakeArgs(opts);
+        if (!strError.empty())
+            return strError;
     }
-    if (opts.aPorts.size() > 1 && c != "backup" && c != "restore" && c != "verify")
+    if (opts.aPorts.size() > 1 && !cmd.bSeveralPorts)
         return "only backup, restore and verify take more than one port";
-    if (opts.bPlayOption && c != "play")
+    if (opts.bPlayOption && !cmd.bPlayOptions)
         return "--file, --step-ms and --for go with play only";
-    if (opts.bVerify && c != "restore")
+    if (opts.bVerify && !cmd.bVerify)
         return "--verify goes with restore only";
-    if (opts.bJson && c != "info" && c != "ports")
+    if (opts.bJson && !cmd.bJson)
         return "--json goes with info and ports only";
-    if (!opts.aPorts.empty() && !NeedsDevice(c))
-        return c + " takes no port";
+    if (!opts.aPorts.empty() && !cmd.NeedsDevice())
+        return opts.strCommand + " takes no port";
     return {};
 }
 
 }  // namespace
-
-bool NeedsDevice(const std::string& strCommand) {
-    return strCommand != "list" && strCommand != "ports";
-}
 
 std::string ParseCliOptions(const std::vector<std::string>& aArgv, CliOptions& opts) {
     std::vector<std::string> aWords;
@@ -116,11 +62,11 @@ std::string ParseCliOptions(const std::vector<std::string>& aArgv, CliOptions& o
             if (a == "--file") {
                 opts.strFile = v;
             } else if (a == "--step-ms") {
-                opts.nStepMs = Number(v, 32, 5000, 4);
+                opts.nStepMs = ParseNumber(v, 32, 5000, 4);
                 if (opts.nStepMs < 0)
                     return "--step-ms must be 32-5000: " + v;
             } else {
-                opts.nForSeconds = Number(v, 1, 86400, 5);
+                opts.nForSeconds = ParseNumber(v, 1, 86400, 5);
                 if (opts.nForSeconds < 0)
                     return "--for must be 1-86400 seconds: " + v;
             }
@@ -138,32 +84,18 @@ std::string ParseCliOptions(const std::vector<std::string>& aArgv, CliOptions& o
         return "no command given";
     opts.strCommand = aWords[0];
     opts.aArgs.assign(aWords.begin() + 1, aWords.end());
-    const auto it = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                 [&](const CommandShape& s) { return opts.strCommand == s.pName; });
-    if (it == std::end(kCommands))
+    const CliCommand* pCmd = FindCommand(opts.strCommand);
+    if (pCmd == nullptr)
         return "unknown command " + opts.strCommand;
-    if (opts.aArgs.size() < it->nMinArgs || opts.aArgs.size() > it->nMaxArgs)
+    if (opts.aArgs.size() < pCmd->nMinArgs || opts.aArgs.size() > pCmd->nMaxArgs)
         return "wrong number of arguments for " + opts.strCommand;
-    return CheckArguments(opts);
+    return CheckArguments(*pCmd, opts);
 }
 
 std::string UsageText() {
     return "usage: glowdesk-cli [options] <command> [arguments]\n"
-           "\n"
-           "  ports                 list the ports found: COMn<TAB>device\n"
-           "  version               print the Handheld's version text\n"
-           "  info                  print the static info and where each program lies\n"
-           "  backup FILE           read all nine programs and the MIX length into FILE\n"
-           "  restore FILE          write all nine programs and the MIX length from FILE\n"
-           "  verify FILE           compare the Handheld's programs and MIX length with FILE\n"
-           "  read N FILE           read program N (1-9) into FILE, keeping the others\n"
-           "  write N FILE          write program N from FILE\n"
-           "  mix [VALUE]           print the MIX random length, or write VALUE (0-255)\n"
-           "  list FILE             print the listing of a program file (no device)\n"
-           "  leds PATTERN          light the Handheld's LEDs now: 10100101 (LED 8 first),\n"
-           "                        0xA5 or off; the Handheld stays in configuration mode\n"
-           "  play N                play program N on the Handheld's LEDs until Ctrl-C;\n"
-           "                        the Handheld stays in configuration mode\n"
+           "\n" +
+           CommandsHelp() +
            "\n"
            "options:\n"
            "  -p, --port PORT       COMn, a number, or a device path; default: the only\n"

@@ -29,8 +29,5 @@ struct CliOptions {
 // Fills opts from argv[1..]; an empty text on success, else what is wrong.
 std::string ParseCliOptions(const std::vector<std::string>& aArgv, CliOptions& opts);
 
-// Commands that talk to a Handheld (all but list and ports).
-bool NeedsDevice(const std::string& strCommand);
-
-// The usage text of -h.
+// The usage text of -h: the commands' help lines, then the options.
 std::string UsageText();
