@@ -45,21 +45,6 @@ private:
     bool bFound = false;
 };
 
-struct OpRow {
-    DeviceOp op;
-    int32_t nCode;
-};
-
-// The rows of the programmer's command box that the operations stand for; ProgInfo is
-// the static info request of one program, which no row asks for.
-constexpr OpRow kOps[] = {
-    {DeviceOp::JmpNormal, JMP_NORMAL},    {DeviceOp::StaticInfo, RD_STATIC_INFO},
-    {DeviceOp::ProgInfo, RD_STATIC_INFO}, {DeviceOp::ReadProg, RD_SEL_PROG},
-    {DeviceOp::WriteProg, WR_SEL_PROG},   {DeviceOp::ReadAll, RD_ALL_PROGS},
-    {DeviceOp::WriteAll, WR_ALL_PROGS},   {DeviceOp::ReadMix, RD_MIX_LEN},
-    {DeviceOp::WriteMix, WR_MIX_LEN},
-};
-
 // The system's reason for a failed open, from the serial layer's error code.
 std::string OpenErrorText(uint32_t nError) {
     switch (nError) {
@@ -284,18 +269,17 @@ void CDeviceLink::Start(DeviceOp op, int nProg, int nStepMs, int nForMs) {
         p->session.StartPlayback(nStepMs, nProg - 1);
         return;
     }
-    for (const OpRow& row : kOps) {
-        if (row.op != op)
-            continue;
-        p->Begin(false, op);
-        const std::string strLabel = CSession::CommandLabel(row.nCode) + ": ";
-        if (op == DeviceOp::ProgInfo)
-            p->session.StartProgramInfo(nProg, strLabel);
-        else
-            p->session.StartOperation(row.nCode, nProg - 1, strLabel);
-        p->Settle();
+    // ProgInfo is the static info request of one program.
+    const int32_t nCode = op == DeviceOp::ProgInfo ? RD_STATIC_INFO : static_cast<int32_t>(op);
+    if (FindDeviceOperation(nCode) == nullptr)
         return;
-    }
+    p->Begin(false, op);
+    const std::string strLabel = CSession::CommandLabel(nCode) + ": ";
+    if (op == DeviceOp::ProgInfo)
+        p->session.StartProgramInfo(nProg, strLabel);
+    else
+        p->session.StartOperation(nCode, nProg - 1, strLabel);
+    p->Settle();
 }
 
 bool CDeviceLink::IsBusy() const {

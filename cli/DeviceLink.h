@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandList.h"
 #include "programs/LightProgram.h"
 #include "protocol/StaticInfo.h"
 
@@ -29,18 +30,20 @@ enum class LinkOutcome {
     PortFailed,  // the port could not be opened (Connect only)
 };
 
-enum class DeviceOp {
-    JmpNormal,   // back to normal mode
-    StaticInfo,  // the static info
-    ProgInfo,    // where program n lies in the EEPROM
-    ReadProg,    // program n into the store
-    WriteProg,   // program n from the store
-    ReadAll,     // all nine programs and the MIX length into the store
-    WriteAll,    // all nine programs and the MIX length from the store
-    ReadMix,     // the MIX length into the store
-    WriteMix,    // the MIX length from the store
-    Leds,        // the Handheld's LEDs show the byte n now
-    Play,        // program n of the store plays on the Handheld's LEDs
+// The window's device operations by their command codes (app/CommandList.h), and the
+// command line's own, for which the command box has no row.
+enum class DeviceOp : int32_t {
+    JmpNormal = JMP_NORMAL,        // back to normal mode
+    StaticInfo = RD_STATIC_INFO,   // the static info
+    ReadProg = RD_SEL_PROG,        // program n into the store
+    WriteProg = WR_SEL_PROG,       // program n from the store
+    ReadAll = RD_ALL_PROGS,        // all nine programs and the MIX length into the store
+    WriteAll = WR_ALL_PROGS,       // all nine programs and the MIX length from the store
+    ReadMix = RD_MIX_LEN,          // the MIX length into the store
+    WriteMix = WR_MIX_LEN,         // the MIX length from the store
+    ProgInfo = CMD_SEPARATOR + 1,  // where program n lies in the EEPROM
+    Leds,                          // the Handheld's LEDs show the byte n now
+    Play,                          // program n of the store plays on the Handheld's LEDs
 };
 
 struct LinkSetup {
