@@ -1,6 +1,8 @@
 // Serial primitives over the Win32 communications API: synchronous handles, no
 // overlapped I/O; reads return at once because the port logic sets the read interval
 // time-out to MAXDWORD.
+#include <algorithm>
+
 #include "serial/PlatformComApi.h"
 #include "serial/win32/Win32PortName.h"
 
@@ -54,11 +56,17 @@ HANDLE ToHandle(PortHandle hPort) {
     return reinterpret_cast<HANDLE>(hPort);
 }
 
+// Input and output queues that hold a frame many times over and leave room for the
+// XON/XOFF limits: XOFF goes out when fewer than XoffLim bytes are free.
+DWORD QueueSizeFor(const DCB& dcb) {
+    return std::max<DWORD>(4096, 2 * (DWORD{dcb.XonLim} + dcb.XoffLim));
+}
+
 DCB ToPlatformDcb(const Dcb& our) {
     DCB dcb{};
     dcb.DCBlength = our.DCBlength;
     dcb.BaudRate = our.BaudRate;
-    dcb.fBinary = our.fBinary & 1;
+    dcb.fBinary = TRUE;  // Windows supports no other mode
     dcb.fParity = our.fParity & 1;
     dcb.fOutxCtsFlow = our.fOutxCtsFlow & 1;
     dcb.fOutxDsrFlow = our.fOutxDsrFlow & 1;
@@ -111,6 +119,9 @@ public:
 
     bool SetCommState(PortHandle hPort, const Dcb& dcb) override {
         DCB platform = ToPlatformDcb(dcb);
+        const DWORD nQueue = QueueSizeFor(platform);
+        // A driver may keep its own sizes; the limits are then its business.
+        ::SetupComm(ToHandle(hPort), nQueue, nQueue);
         return ::SetCommState(ToHandle(hPort), &platform) != FALSE;
     }
 
@@ -145,6 +156,34 @@ public:
     bool CloseHandle(PortHandle hPort) override { return ::CloseHandle(ToHandle(hPort)) != FALSE; }
 
     std::string DevicePath(unsigned nPort) override { return "COM" + std::to_string(nPort); }
+
+    // Read from the registry, so no port is opened to find it: opening raises DTR,
+    // which resets some boards, and a Bluetooth port can block for seconds.
+    std::optional<std::vector<unsigned>> ListPorts() override {
+        HKEY hKey = nullptr;
+        const LONG nOpen = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0,
+                                           KEY_QUERY_VALUE, &hKey);
+        if (nOpen == ERROR_FILE_NOT_FOUND)
+            return std::vector<unsigned>{};  // the key exists only while ports do
+        if (nOpen != ERROR_SUCCESS)
+            return std::nullopt;
+        std::vector<std::string> aNames;
+        for (DWORD nIndex = 0;; ++nIndex) {
+            char acValueName[256];
+            DWORD nValueName = sizeof acValueName;
+            BYTE acData[256] = {};
+            DWORD nData = sizeof acData - 1;
+            DWORD nType = 0;
+            const LONG nEnum = ::RegEnumValueA(hKey, nIndex, acValueName, &nValueName, nullptr,
+                                               &nType, acData, &nData);
+            if (nEnum == ERROR_NO_MORE_ITEMS)
+                break;
+            if (nEnum == ERROR_SUCCESS && nType == REG_SZ)
+                aNames.emplace_back(reinterpret_cast<const char*>(acData));
+        }
+        ::RegCloseKey(hKey);
+        return PortsFromNames(aNames);
+    }
 
 private:
     uint32_t nLastError = ERROR_SUCCESS;

@@ -1,7 +1,10 @@
 #include "serial/win32/Win32PortName.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string_view>
+
+#include "serial/ComPortTable.h"
 
 std::string Win32DeviceName(const std::string& strName) {
     constexpr std::string_view kPrefix = "\\\\.\\";
@@ -28,4 +31,16 @@ std::string Win32DeviceName(const std::string& strName) {
         return strName;
     }
     return std::string(kPrefix) + "COM" + std::to_string(nPort);
+}
+
+std::vector<unsigned> PortsFromNames(const std::vector<std::string>& aNames) {
+    std::vector<unsigned> aPorts;
+    for (const std::string& strName : aNames) {
+        const unsigned nPort = ComNumberFromName(strName);
+        if (nPort != 0)
+            aPorts.push_back(nPort);
+    }
+    std::sort(aPorts.begin(), aPorts.end());
+    aPorts.erase(std::unique(aPorts.begin(), aPorts.end()), aPorts.end());
+    return aPorts;
 }
