@@ -5,19 +5,18 @@
 
 #include "programs/Cp1252.h"
 
-namespace {
-
-// Blanks around names and values, as the profile functions trim them: old DOS editors
-// end a file with Ctrl-Z, often right after the last value. Line ends never reach a
-// line's text.
-bool IsBlank(char ch) {
+// Old DOS editors end a file with Ctrl-Z, often right after the last value. Line ends
+// never reach a line's text.
+bool IsIniBlank(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\v' || ch == '\f' || ch == '\x1A';
 }
 
+namespace {
+
 std::string_view Trim(std::string_view str) {
-    while (!str.empty() && IsBlank(str.front()))
+    while (!str.empty() && IsIniBlank(str.front()))
         str.remove_prefix(1);
-    while (!str.empty() && IsBlank(str.back()))
+    while (!str.empty() && IsIniBlank(str.back()))
         str.remove_suffix(1);
     return str;
 }

@@ -11,6 +11,9 @@
 
 #include "programs/IniNameIndex.h"
 
+// A blank the reader trims around names and values, as the profile functions do.
+bool IsIniBlank(char ch);
+
 class CIniDocument {
 public:
     CIniDocument();

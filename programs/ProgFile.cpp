@@ -49,8 +49,7 @@ bool FileExists(const std::string& strPath) {
 std::string NameValue(const LightProgram& r) {
     const std::string strName(r.Name, strnlen(r.Name, kNameSize));
     const bool bBlankEnds =
-        !strName.empty() && (strName.front() == ' ' || strName.front() == '\t' ||
-                             strName.back() == ' ' || strName.back() == '\t');
+        !strName.empty() && (IsIniBlank(strName.front()) || IsIniBlank(strName.back()));
     const bool bQuoted = strName.size() >= 2 &&
                          (strName.front() == '"' || strName.front() == '\'') &&
                          strName.back() == strName.front();

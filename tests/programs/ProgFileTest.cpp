@@ -174,9 +174,9 @@ TEST_F(ProgFileTest, AUnicodeFileLoadsAsItsWindows1252Twin) {
 // The reader trims blanks and removes a pair of quotes: names it would change are
 // stored in quotes. "-" with blanks read back as "-" would lose the program's steps.
 TEST_F(ProgFileTest, NamesTheReaderWouldChangeComeBackAsTheyWere) {
-    const char* aNames[] = {"-  ", "\t-", " lead", "\"q\"", "'s'", "'", "a'b'", "-"};
+    const char* aNames[] = {"-  ", "\t-", " lead", "\"q\"", "'s'", "'", "a'b'", "x\f\x1A", "-"};
     ProgramStore& s = rig.session.Store();
-    for (int n = 0; n < 8; ++n) {
+    for (int n = 0; n < 9; ++n) {
         s.aProgs[n] = LightProgram{};
         std::strcpy(s.aProgs[n].Name, aNames[n]);
         s.aProgs[n].Steps = 1;
@@ -188,11 +188,11 @@ TEST_F(ProgFileTest, NamesTheReaderWouldChangeComeBackAsTheyWere) {
     EXPECT_NE(strFile.find("Name='\r\n"), std::string::npos);
     EXPECT_NE(strFile.find("Name=a'b'\r\n"), std::string::npos);
     rig.session.LoadProgFile("names.ini");
-    for (int n = 0; n < 8; ++n) {
+    for (int n = 0; n < 9; ++n) {
         SCOPED_TRACE(aNames[n]);
         EXPECT_STREQ(Prog(n + 1).Name, aNames[n]);
         // Only the real empty slot reads as one.
-        EXPECT_EQ(Prog(n + 1).Steps, n == 7 ? 0 : 1);
+        EXPECT_EQ(Prog(n + 1).Steps, n == 8 ? 0 : 1);
     }
 }
 
