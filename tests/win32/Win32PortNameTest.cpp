@@ -26,7 +26,7 @@ TEST(Win32PortName, EveryComNameLeadsToThePrefixedDevice) {
 
 // The system's list may hold other devices' names, and each name once per device.
 TEST(Win32PortName, PortsFromTheSystemsList) {
-    EXPECT_EQ(PortsFromNames({"COM10", "COM3", "\\.\COM4", "LPT1", "COM3", "COM0", "COM256"}),
+    EXPECT_EQ(PortsFromNames({"COM10", "COM3", "\\\\.\\COM4", "LPT1", "COM3", "COM0", "COM256"}),
               (std::vector<unsigned>{3, 4, 10}));
     EXPECT_TRUE(PortsFromNames({}).empty());
 }
