@@ -35,11 +35,13 @@ std::string PlainValue(const std::string& str) {
     return strOut;
 }
 
+// A name as the reader can find it again: no line breaks, NUL, structure characters or
+// blanks (a name of blanks only would be the empty section before the first header).
 std::string PlainName(const std::string& str) {
     std::string strOut;
     for (char ch : str)
         if (ch != '\r' && ch != '\n' && ch != '\0' && ch != '=' && ch != '[' && ch != ']' &&
-            ch != ';' && ch != ' ' && ch != '\t')
+            ch != ';' && !IsIniBlank(ch))
             strOut += ch;
     return strOut.empty() ? "k" : strOut;
 }
