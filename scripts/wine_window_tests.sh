@@ -111,9 +111,10 @@ else
     fi
     if [ -f "$dir/Uninstall.exe" ]; then
         "$WINE" "$dir/Uninstall.exe" /S >/dev/null 2>&1 || failure "silent uninstall"
-        # The uninstaller copies itself away and finishes in the background.
+        # The uninstaller copies itself away and finishes in the background: the folder
+        # and the Start-menu entry go at moments of their own.
         for _ in $(seq 300); do
-            [ -e "$dir" ] || break
+            [ -e "$dir" ] || { [ -n "$menu" ] && [ -e "$menu" ]; } || break
             sleep 0.1
         done
         [ -e "$dir" ] && failure "left after uninstall: $(cd "$dir" && find . -type f | head)"
